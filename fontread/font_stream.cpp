@@ -1,0 +1,151 @@
+#include "font_stream.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int piece_chars = line_capacity - 1;
+// A piece may take one raw byte more than it has characters: the CR of a
+// closing CR LF. Refilling ahead of that lets every piece be cut from one
+// contiguous run of the buffer.
+constexpr std::size_t piece_raw_bytes = piece_chars + 2;
+
+bool seek_file(std::FILE* file, std::int64_t position) {
+#if defined(_WIN32)
+    return _fseeki64(file, position, SEEK_SET) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+}
+
+// Moves the unread bytes to the front of the buffer and reads more after them.
+void refill(FontStream& stream) {
+    const std::size_t unread = stream.filled - stream.cursor;
+    std::memmove(stream.buffer, stream.buffer + stream.cursor, unread);
+    stream.buffer_position += static_cast<std::int64_t>(stream.cursor);
+    stream.cursor = 0;
+    stream.filled = unread;
+    while (!stream.end_of_file && stream.filled < font_buffer_size) {
+        const std::size_t got = std::fread(stream.buffer + stream.filled, 1,
+                                           font_buffer_size - stream.filled, stream.file);
+        stream.filled += got;
+        if (got == 0) {
+            stream.end_of_file = true;
+            stream.read_failed = std::ferror(stream.file) != 0;
+        }
+    }
+}
+
+void start_reading_at(FontStream& stream, std::int64_t position) {
+    stream.buffer_position = position;
+    stream.cursor = 0;
+    stream.filled = 0;
+    stream.end_of_file = false;
+    if (!seek_file(stream.file, position)) {
+        stream.end_of_file = true;
+        stream.read_failed = true;
+    }
+}
+
+bool is_seekable(std::FILE* file) {
+    return std::fseek(file, 0, SEEK_CUR) == 0;
+}
+
+// Copies standard input to an anonymous temporary file, which the system
+// removes when it is closed.
+std::FILE* spool_standard_input() {
+    std::FILE* copy = std::tmpfile();
+    if (copy == nullptr) return nullptr;
+    static unsigned char chunk[64 * 1024];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
+        if (std::fwrite(chunk, 1, got, copy) != got) break;
+    }
+    if (std::ferror(stdin) || std::ferror(copy) || std::fflush(copy) != 0) {
+        std::fclose(copy);
+        return nullptr;
+    }
+    return copy;
+}
+
+}  // namespace
+
+bool open_font_stream(FontStream& stream, const char* name) {
+    const bool standard_input = std::strcmp(name, "-") == 0;
+    stream.owns_file = true;
+    if (!standard_input) {
+        stream.file = std::fopen(name, "rb");
+    } else if (is_seekable(stdin)) {
+        stream.file = stdin;
+        stream.owns_file = false;
+    } else {
+        stream.file = spool_standard_input();
+    }
+    if (stream.file == nullptr) return false;
+    stream.read_failed = false;
+    start_reading_at(stream, 0);
+    refill(stream);
+    if (stream.read_failed) {
+        close_font_stream(stream);
+        return false;
+    }
+    return true;
+}
+
+void close_font_stream(FontStream& stream) {
+    if (stream.file != nullptr && stream.owns_file) std::fclose(stream.file);
+    stream.file = nullptr;
+}
+
+bool read_line(FontStream& stream, char (&line)[line_capacity]) {
+    if (stream.filled - stream.cursor < piece_raw_bytes && !stream.end_of_file) refill(stream);
+    const std::size_t available = stream.filled - stream.cursor;
+    if (available == 0) return false;
+
+    const unsigned char* bytes = stream.buffer + stream.cursor;
+    const std::size_t window = available < piece_chars ? available : piece_chars;
+    const void* newline = std::memchr(bytes, '\n', window);
+    std::size_t chars;  // characters delivered, the newline included
+    std::size_t used;   // raw bytes consumed
+    if (newline != nullptr) {
+        used = static_cast<const unsigned char*>(newline) - bytes + 1;
+        chars = used;
+        std::memcpy(line, bytes, used);
+        if (used >= 2 && bytes[used - 2] == '\r') {
+            chars = used - 1;
+            line[chars - 1] = '\n';
+        }
+    } else if (window == piece_chars && available > piece_chars && bytes[piece_chars - 1] == '\r' &&
+               bytes[piece_chars] == '\n') {
+        // 98 characters and a CR LF: the line ending still fits the piece.
+        used = piece_chars + 1;
+        chars = piece_chars;
+        std::memcpy(line, bytes, chars - 1);
+        line[chars - 1] = '\n';
+    } else {
+        used = window;
+        chars = window;
+        std::memcpy(line, bytes, chars);
+    }
+    line[chars] = '\0';
+    stream.cursor += used;
+    return true;
+}
+
+std::int64_t tell(const FontStream& stream) {
+    return stream.buffer_position + static_cast<std::int64_t>(stream.cursor);
+}
+
+void seek(FontStream& stream, std::int64_t position) {
+    if (stream.read_failed) return;
+    const std::int64_t offset = position - stream.buffer_position;
+    if (offset >= 0 && offset <= static_cast<std::int64_t>(stream.filled)) {
+        stream.cursor = static_cast<std::size_t>(offset);
+        return;
+    }
+    start_reading_at(stream, position);
+}
+
+void rewind(FontStream& stream) {
+    seek(stream, 0);
+}

@@ -1,0 +1,52 @@
+#include "image_file.h"
+
+#include <cstring>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+constexpr int temporary_name_tries = 100;
+
+bool replace_file(const char* from, const char* to) {
+#if defined(_WIN32)
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return std::rename(from, to) == 0;
+#endif
+}
+
+}  // namespace
+
+bool create_image_file(ImageFile& image, const char* name) {
+    std::snprintf(image.name, sizeof image.name, "%s", name);
+    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
+        std::snprintf(image.temporary_name, sizeof image.temporary_name, "%s.tmp%d", name, attempt);
+        // "x": never take over a file that is already there.
+        image.file = std::fopen(image.temporary_name, "wbx");
+        if (image.file != nullptr) return true;
+    }
+    return false;
+}
+
+void write_image_bytes(ImageFile& image, const unsigned char* bytes, std::size_t size) {
+    std::fwrite(bytes, 1, size, image.file);
+}
+
+ImageResult finish_image_file(ImageFile& image) {
+    const bool write_failed = std::ferror(image.file) != 0;
+    const bool flush_failed = std::fflush(image.file) != 0;
+    const bool close_failed = std::fclose(image.file) != 0;
+    image.file = nullptr;
+    if (write_failed || flush_failed || close_failed) {
+        std::remove(image.temporary_name);
+        return ImageResult::cannot_write;
+    }
+    if (!replace_file(image.temporary_name, image.name)) {
+        std::remove(image.temporary_name);
+        return ImageResult::cannot_open;
+    }
+    return ImageResult::written;
+}

@@ -1,0 +1,49 @@
+// Fonts written by the tests, programs run on them, images read back.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "font_stream.h"
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh empty directory under the system's temporary directory, removed
+// with its contents when the object goes.
+struct ScratchDir {
+    std::string path;
+    ScratchDir();
+    ~ScratchDir();
+    std::string file(const std::string& name) const { return path + "/" + name; }
+};
+
+void write_file(const std::string& path, const std::string& content);
+Bytes read_file(const std::string& path);
+bool file_exists(const std::string& path);
+
+// A BDF font with the given properties and glyphs. A glyph's rows are its
+// bitmap lines as they stand in the file.
+struct TestGlyph {
+    int encoding;
+    std::string bbx;  // "w h x y"
+    std::vector<std::string> rows;
+};
+
+std::string make_font(const std::string& registry, int ascent, int descent,
+                      const std::vector<TestGlyph>& glyphs);
+
+// Opens text as a font stream, through a file in dir.
+void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::string& text);
+
+struct RunResult {
+    int status;          // exit status, or -1 when the program did not exit normally
+    std::string output;  // standard output and standard error
+};
+
+// Runs a shell command in dir.
+RunResult run_in(const ScratchDir& dir, const std::string& command);
+
+// A cell of 16-bit rows (bit 15 = leftmost dot) drawn as rows of '#' and '.'.
+std::string draw_rows(const std::uint16_t* rows, int width, int height);
+// A byte cell (bit 7 = leftmost dot) drawn the same way.
+std::string draw_byte_cell(const std::uint8_t* rows, int height);
