@@ -1,0 +1,144 @@
+#include "collect_glyphs.h"
+
+#include "font_header.h"
+#include "line_scan.h"
+#include "rasterizer.h"
+
+namespace {
+
+constexpr int extra_symbol_first_cell = 0x80;
+// 256 direct codes and the 4 extra symbols: nothing is left to place.
+constexpr int all_placed = bank_cell_count + extra_symbol_count;
+
+struct PassState {
+    bool done[bank_cell_count];  // the code has its direct glyph
+    int placed;                  // direct and extra placements
+    bool extra_placed[extra_symbol_count];
+    bool first_drawn[composite_count];
+    bool second_drawn[composite_count];
+};
+
+struct PassSetup {
+    bool ascii_mode;
+    const std::int32_t* codes;   // the map's column for the font
+    const std::int32_t* extras;  // null when not used
+    const CompositeEntry* composites;
+    CharsetKind charset;
+    int height;
+};
+
+struct Target {
+    int cell;  // -1 for none
+    const GlyphTransform* transform;
+};
+
+void clear_glyph_rows(std::uint8_t* cell, int height) {
+    for (int r = 0; r < height; ++r) cell[r] = 0;
+}
+
+int find_direct_code(const PassState& state, const PassSetup& setup, std::int32_t encoding) {
+    if (encoding == 0) return -1;
+    for (int c = 0; c < bank_cell_count; ++c) {
+        if (state.done[c]) continue;
+        if (setup.ascii_mode ? c == encoding : setup.codes[c] == encoding) return c;
+    }
+    return -1;
+}
+
+int find_extra_symbol(const PassSetup& setup, std::int32_t encoding) {
+    for (int b = 0; b < extra_symbol_count; ++b) {
+        if (setup.extras[b] == encoding) return b;
+    }
+    return -1;
+}
+
+std::int32_t first_code(const CompositeEntry& entry, CharsetKind charset) {
+    return charset == JIS ? entry.first_jis : entry.first_unicode;
+}
+
+std::int32_t second_code(const CompositeEntry& entry, CharsetKind charset) {
+    return charset == JIS ? entry.second_jis : entry.second_unicode;
+}
+
+// The first composite entry, in table order, that still wants this glyph as
+// a component; its first component before its second.
+Target find_component(PassState& state, const PassSetup& setup, std::int32_t encoding) {
+    for (int i = 0; i < composite_count; ++i) {
+        const CompositeEntry& entry = setup.composites[i];
+        if (state.done[entry.target]) continue;
+        if (!state.first_drawn[i] && first_code(entry, setup.charset) == encoding) {
+            state.first_drawn[i] = true;
+            return {entry.target, &entry.first_transform};
+        }
+        if (!state.second_drawn[i] && second_code(entry, setup.charset) == encoding) {
+            state.second_drawn[i] = true;
+            return {entry.target, &entry.second_transform};
+        }
+    }
+    return {-1, nullptr};
+}
+
+// Where the glyph of this encoding goes next, marking that use as made.
+Target find_target(PassState& state, const PassSetup& setup, std::int32_t encoding, CellBank bank) {
+    const int code = find_direct_code(state, setup, encoding);
+    if (code >= 0) {
+        state.done[code] = true;
+        ++state.placed;
+        // A fallback that got here first gives way to the direct glyph.
+        if (!cell_is_blank(bank[code])) clear_glyph_rows(bank[code], setup.height);
+        return {code, nullptr};
+    }
+    if (!setup.ascii_mode && setup.extras != nullptr) {
+        const int b = find_extra_symbol(setup, encoding);
+        if (b >= 0 && !state.extra_placed[b] && cell_is_blank(bank[extra_symbol_first_cell + b])) {
+            state.extra_placed[b] = true;
+            ++state.placed;
+            return {extra_symbol_first_cell + b, nullptr};
+        }
+    }
+    if (setup.composites != nullptr) return find_component(state, setup, encoding);
+    return {-1, nullptr};
+}
+
+void or_dots(const CellDots& dots, std::uint8_t* cell, int width, int height) {
+    for (int ty = 0; ty < height; ++ty) cell[ty] |= static_cast<std::uint8_t>(dots.rows[ty] >> (16 - width));
+}
+
+// A composite shows both of its components or nothing.
+void clear_incomplete_composites(const PassState& state, const CompositeEntry* composites, int height,
+                                 CellBank bank) {
+    for (int i = 0; i < composite_count; ++i) {
+        const int target = composites[i].target;
+        if (!state.done[target] && !(state.first_drawn[i] && state.second_drawn[i])) {
+            clear_glyph_rows(bank[target], height);
+        }
+    }
+}
+
+}  // namespace
+
+HeaderScan collect_glyphs(FontStream& stream, bool ascii_mode, const CodeMap& code_map,
+                          const std::int32_t (*extras)[extra_symbol_count],
+                          const CompositeEntry* composites, int width, int height, CellBank bank) {
+    const HeaderScan scan = scan_font_header(stream, ascii_mode);
+    if (scan.error != FontError::none) return scan;
+    const CharsetKind charset = scan.header.charset;
+    const PassSetup setup{ascii_mode, code_map.code[charset], extras != nullptr ? extras[charset] : nullptr,
+                          composites, charset, height};
+    PassState state{};
+    char line[line_capacity];
+    while (state.placed < all_placed) {
+        const std::int64_t line_start = tell(stream);
+        if (!read_line(stream, line)) break;
+        const char* values = after_keyword(line, "ENCODING");
+        std::int32_t encoding;
+        if (values == nullptr || scan_numbers(values, &encoding, 1) != 1) continue;
+        const Target target = find_target(state, setup, encoding, bank);
+        if (target.cell < 0) continue;
+        or_dots(rasterize_glyph(stream, scan.header, width, height, target.transform), bank[target.cell],
+                width, height);
+        seek(stream, line_start);
+    }
+    if (composites != nullptr) clear_incomplete_composites(state, composites, height, bank);
+    return scan;
+}
