@@ -26,6 +26,7 @@ void write_file(const std::string& path, const std::string& content) {
 }
 
 Bytes read_file(const std::string& path) {
+    if (!std::filesystem::is_regular_file(path)) return {};
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

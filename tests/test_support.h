@@ -18,6 +18,7 @@ struct ScratchDir {
 };
 
 void write_file(const std::string& path, const std::string& content);
+// The bytes of a file; empty when it is missing or not a regular file.
 Bytes read_file(const std::string& path);
 bool file_exists(const std::string& path);
 
