@@ -1,0 +1,142 @@
+#include "contact_sheet.h"
+
+#include "digit_font.h"
+
+namespace {
+
+int label_width(const SheetLayout& layout, int digits) {
+    return (digits * (digit_width + 1) - 1) * layout.label_scale;
+}
+
+int cells_per_table(const SheetLayout& layout) {
+    return layout.per_line * layout.line_count;
+}
+
+int table_left(const SheetLayout& layout, int table) {
+    return layout.table_left + table * layout.table_pitch;
+}
+
+// The top-left pixel inside the grid lines of glyph index's cell.
+Pixel cell_pixel(const SheetLayout& layout, int index) {
+    const int in_table = index % cells_per_table(layout);
+    return {table_left(layout, index / cells_per_table(layout)) + in_table % layout.per_line * layout.pitch_x + 1,
+            layout.table_top + in_table / layout.per_line * layout.pitch_y + 1};
+}
+
+void fill(Sheet& sheet, int left, int top, int width, int height, Colour colour) {
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            std::uint8_t* pixel = &sheet.pixels[(static_cast<std::size_t>(y) * sheet.width + x) * 3];
+            pixel[0] = colour.red;
+            pixel[1] = colour.green;
+            pixel[2] = colour.blue;
+        }
+    }
+}
+
+// value in hexadecimal, digits wide with leading zeros, from (left, top).
+void draw_number(Sheet& sheet, const SheetLayout& layout, int left, int top, int value, int digits) {
+    const int size = layout.label_scale;
+    for (int place = 0; place < digits; ++place) {
+        const int digit = (value >> (4 * (digits - 1 - place))) & 0xF;
+        const int digit_left = left + place * (digit_width + 1) * size;
+        for (int y = 0; y < digit_height; ++y) {
+            for (int x = 0; x < digit_width; ++x) {
+                if ((digit_row(digit, y) >> (digit_width - 1 - x)) & 1) {
+                    fill(sheet, digit_left + x * size, top + y * size, size, size, label_colour);
+                }
+            }
+        }
+    }
+}
+
+void draw_grid(Sheet& sheet, const SheetLayout& layout, int table) {
+    const int left = table_left(layout, table);
+    const int width = layout.per_line * layout.pitch_x + 1;
+    const int height = layout.line_count * layout.pitch_y + 1;
+    for (int column = 0; column <= layout.per_line; ++column) {
+        fill(sheet, left + column * layout.pitch_x, layout.table_top, 1, height, grid_colour);
+    }
+    for (int line = 0; line <= layout.line_count; ++line) {
+        fill(sheet, left, layout.table_top + line * layout.pitch_y, width, 1, grid_colour);
+    }
+}
+
+// Column codes above the table, line codes to its left.
+void draw_labels(Sheet& sheet, const SheetLayout& layout, int table) {
+    const int left = table_left(layout, table);
+    const int cell_width = layout.pitch_x - 1;
+    const int cell_height = layout.pitch_y - 1;
+    const int column_label = label_width(layout, layout.column_label_digits);
+    for (int column = 0; column < layout.per_line; ++column) {
+        draw_number(sheet, layout, left + column * layout.pitch_x + 1 + (cell_width - column_label) / 2,
+                    layout.padding, column, layout.column_label_digits);
+    }
+    const int row_label = label_width(layout, layout.row_label_digits);
+    const int digit_pixels = digit_height * layout.label_scale;
+    for (int line = 0; line < layout.line_count; ++line) {
+        draw_number(sheet, layout, left - layout.padding - row_label,
+                    layout.table_top + line * layout.pitch_y + 1 + (cell_height - digit_pixels) / 2,
+                    line * layout.per_line, layout.row_label_digits);
+    }
+}
+
+void draw_glyph(Sheet& sheet, const SheetLayout& layout, const RomImage& image, int index) {
+    if (is_placeholder(image, index)) {
+        const Pixel cell = cell_pixel(layout, index);
+        fill(sheet, cell.x, cell.y, layout.pitch_x - 1, layout.pitch_y - 1, placeholder_paper_colour);
+    }
+    const GlyphDots glyph = glyph_dots(image, index);
+    for (int y = 0; y < glyph_height; ++y) {
+        for (int x = 0; x < layout.glyph_width; ++x) {
+            if (!dot_is_set(glyph, x, y)) continue;
+            const Pixel dot = dot_pixel(layout, index, x, y);
+            fill(sheet, dot.x, dot.y, layout.scale, layout.scale, dot_colour);
+        }
+    }
+}
+
+}  // namespace
+
+SheetLayout sheet_layout(RomKind kind, int scale) {
+    SheetLayout layout{};
+    const bool kanji = kind == RomKind::kanji;
+    layout.scale = scale;
+    layout.label_scale = (scale + 1) / 2;
+    layout.glyph_width = rom_shape(kind).glyph_width;
+    layout.per_line = kanji ? 32 : 16;
+    layout.line_count = kanji ? 32 : 16;
+    layout.table_count = kanji ? 1 : 2;
+    layout.row_label_digits = kanji ? 3 : 2;
+    layout.column_label_digits = kanji ? 2 : 1;
+    layout.padding = 3 * layout.label_scale;
+    layout.pitch_x = layout.glyph_width * scale + 1;
+    layout.pitch_y = glyph_height * scale + 1;
+    const int row_label_area = label_width(layout, layout.row_label_digits) + 2 * layout.padding;
+    const int table_width = layout.per_line * layout.pitch_x + 1;
+    const int table_gap = 4 * layout.padding;
+    layout.table_left = row_label_area;
+    layout.table_top = digit_height * layout.label_scale + 2 * layout.padding;
+    layout.table_pitch = table_width + table_gap + row_label_area;
+    layout.width = layout.table_left + (layout.table_count - 1) * layout.table_pitch + table_width + layout.padding;
+    layout.height = layout.table_top + layout.line_count * layout.pitch_y + 1 + layout.padding;
+    return layout;
+}
+
+Pixel dot_pixel(const SheetLayout& layout, int index, int x, int y) {
+    const Pixel cell = cell_pixel(layout, index);
+    return {cell.x + x * layout.scale, cell.y + y * layout.scale};
+}
+
+Sheet draw_sheet(const RomImage& image, int scale) {
+    const SheetLayout layout = sheet_layout(image.kind, scale);
+    Sheet sheet{layout.width, layout.height, {}};
+    sheet.pixels.resize(static_cast<std::size_t>(sheet.width) * sheet.height * 3);
+    fill(sheet, 0, 0, sheet.width, sheet.height, paper_colour);
+    for (int table = 0; table < layout.table_count; ++table) {
+        draw_grid(sheet, layout, table);
+        draw_labels(sheet, layout, table);
+    }
+    for (int index = 0; index < rom_shape(image.kind).glyph_count; ++index) draw_glyph(sheet, layout, image, index);
+    return sheet;
+}

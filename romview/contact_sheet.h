@@ -1,0 +1,63 @@
+// A ROM image drawn as a contact sheet: every glyph in a cell of a table,
+// each dot a square of scale x scale pixels, a one-pixel grid line between
+// cells, and hexadecimal codes along the edges: above each column the code
+// of its cells within their line, left of each line the code of its first
+// cell. A character ROM gives two tables side by side, the first and the
+// second character set, 16 cells a line, each table labelled 00..FF on its
+// own; a kanji ROM gives one table of 32 glyphs a line, slots 000..3FF.
+// Second-set cells that show the placeholder stand on a pale red ground, so
+// the codes the font lacked stand out.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "rom_image.h"
+
+constexpr int min_scale = 1;
+constexpr int max_scale = 8;
+constexpr int default_scale = 2;
+
+struct Colour {
+    std::uint8_t red, green, blue;
+};
+
+constexpr Colour paper_colour{255, 255, 255};
+constexpr Colour dot_colour{0, 0, 0};
+constexpr Colour grid_colour{190, 190, 190};
+constexpr Colour label_colour{20, 50, 160};
+constexpr Colour placeholder_paper_colour{255, 205, 205};
+
+struct SheetLayout {
+    int scale;        // pixels a dot
+    int label_scale;  // pixels a dot of the label digits
+    int glyph_width;  // dots
+    int per_line;     // cells a line of a table
+    int line_count;   // lines a table
+    int table_count;
+    int row_label_digits;
+    int column_label_digits;
+    int padding;               // pixels around labels
+    int pitch_x, pitch_y;      // from a cell's grid line to the next cell's
+    int table_left;            // x of the first table's left grid line
+    int table_top;             // y of every table's top grid line
+    int table_pitch;           // from one table's left grid line to the next's
+    int width, height;         // of the whole sheet
+};
+
+struct Pixel {
+    int x, y;
+};
+
+// scale must lie in min_scale..max_scale.
+SheetLayout sheet_layout(RomKind kind, int scale);
+
+// The top-left pixel of the square that shows dot (x, y) of glyph index.
+Pixel dot_pixel(const SheetLayout& layout, int index, int x, int y);
+
+// Pixels row by row from the top, three bytes (red, green, blue) a pixel.
+struct Sheet {
+    int width, height;
+    std::vector<std::uint8_t> pixels;
+};
+
+Sheet draw_sheet(const RomImage& image, int scale);

@@ -1,0 +1,73 @@
+// A ROM image as romview reads it, recognised by its size alone:
+//
+// - a character ROM, 8192 bytes: 512 cells of 8 x 16 dots, 16 bytes a cell,
+//   byte r = dot row r, bit 7 = leftmost dot; cells 0..255 are the first
+//   character set, cells 256..511 the second;
+// - a kanji ROM, 32768 bytes: 1024 glyphs of 16 x 16 dots, a plane of left
+//   halves (glyph k's rows at bytes 16k..16k+15, columns 0..7) followed by a
+//   plane of right halves (columns 8..15).
+//
+// Any file of one of these sizes is taken as that ROM; the bytes themselves
+// are not checked.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+enum class RomKind { character, kanji };
+
+constexpr std::size_t character_rom_size = 8192;
+constexpr std::size_t kanji_rom_size = 32768;
+constexpr std::size_t kanji_plane_size = kanji_rom_size / 2;
+constexpr int glyph_height = 16;
+constexpr int second_set_first_cell = 256;
+constexpr int max_glyph_count = 1024;
+
+struct RomImage {
+    RomKind kind;
+    std::uint8_t bytes[kanji_rom_size];  // a character ROM uses the first 8192
+};
+
+struct RomShape {
+    int glyph_count;
+    int glyph_width;  // dots; every glyph is glyph_height rows high
+};
+
+RomShape rom_shape(RomKind kind);
+
+enum class LoadStatus { loaded, cannot_open, wrong_size };
+
+struct LoadResult {
+    LoadStatus status;
+    std::uintmax_t size;  // bytes in the file, when loaded or of the wrong size
+};
+
+// Reads the file named path into image and recognises its kind. A missing
+// file, a directory and a read error are all cannot_open.
+LoadResult load_rom_image(const char* path, RomImage& image);
+
+// One glyph's dots, 16 rows with bit 15 the leftmost dot; the dots of a
+// character cell are in the high 8 bits.
+struct GlyphDots {
+    std::uint16_t rows[glyph_height];
+};
+
+GlyphDots glyph_dots(const RomImage& image, int index);
+bool dot_is_set(const GlyphDots& glyph, int x, int y);
+bool glyph_is_blank(const GlyphDots& glyph);
+
+// Whether a cell of a character ROM's second set shows the placeholder the
+// converter puts where the font had no glyph: rows 0..3 and 5..8 = 0xFE,
+// all other rows 0. Never true for first-set cells or kanji glyphs.
+bool is_placeholder(const RomImage& image, int index);
+
+// What the image holds. The missing codes are, for a character ROM, the
+// second-set codes (0..255) that show the placeholder, which the font could
+// not provide; for a kanji ROM, the blank glyph slots.
+struct RomSummary {
+    int with_dots;
+    int blank;
+    int missing_count;
+    int missing_codes[max_glyph_count];
+};
+
+RomSummary summarize_rom(const RomImage& image);
