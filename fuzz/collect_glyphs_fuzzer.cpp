@@ -1,0 +1,45 @@
+// cellforge's glyph collection passes on one font, as a run with a single
+// font makes them: the first character set with the extra symbols, then the
+// second set with the composite cells. The input's last byte chooses ASCII
+// mode (bit 0) and, when it is 0xF8 or more, puts the font at the first
+// buffer refill (the low three bits choose the place), so seeking back
+// crosses the refill; such runs read a quarter megabyte of padding and are
+// kept rare.
+// Rows below the cell's ten glyph rows must stay blank.
+#include "cell_image.h"
+#include "code_tables.h"
+#include "collect_glyphs.h"
+#include "fuzz_font.h"
+
+namespace {
+
+constexpr int cell_width = 8;
+constexpr int cell_height = 10;
+
+FontStream stream;
+CellImage image;
+
+std::size_t padding_lines(std::uint8_t choice) {
+    return choice >= 0xF8 ? refill_padding_lines + (choice & 7) : 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::uint8_t choice = size > 0 ? data[size - 1] : 0;
+    const bool ascii_mode = choice & 1;
+    require(open_fuzz_font(stream, data, size, padding_lines(choice)));
+    image = CellImage{};
+    const HeaderScan first = collect_glyphs(stream, ascii_mode, set1_code_map, extra_symbol_map, nullptr,
+                                            cell_width, cell_height, first_bank(image));
+    if (first.error == FontError::none && !stream.read_failed) {
+        rewind(stream);
+        collect_glyphs(stream, false, set2_code_map, nullptr, composite_table, cell_width, cell_height,
+                       second_bank(image));
+    }
+    for (const auto& cell : image.cells) {
+        for (int row = cell_height; row < cell_bytes; ++row) require(cell[row] == 0);
+    }
+    close_font_stream(stream);
+    return 0;
+}
