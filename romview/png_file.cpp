@@ -1,6 +1,7 @@
 #include "png_file.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
@@ -28,6 +29,8 @@ bool write_png_file(const char* path, const Sheet& sheet) {
     const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
     const bool closed = std::fclose(file) == 0;
     if (written && closed) return true;
-    std::remove(path);
+    // A partial sheet is removed; a device such as /dev/full is left alone.
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored)) std::remove(path);
     return false;
 }
