@@ -1,10 +1,7 @@
 // cellforge's glyph collection passes on one font, as a run with a single
 // font makes them: the first character set with the extra symbols, then the
-// second set with the composite cells. The input's last byte chooses ASCII
-// mode (bit 0) and, when it is 0xF8 or more, puts the font at the first
-// buffer refill (the low three bits choose the place), so seeking back
-// crosses the refill; such runs read a quarter megabyte of padding and are
-// kept rare.
+// second set with the composite cells; bit 0 of the input's last byte
+// chooses ASCII mode.
 // Rows below the cell's ten glyph rows must stay blank.
 #include "cell_image.h"
 #include "code_tables.h"
@@ -19,16 +16,11 @@ constexpr int cell_height = 10;
 FontStream stream;
 CellImage image;
 
-std::size_t padding_lines(std::uint8_t choice) {
-    return choice >= 0xF8 ? refill_padding_lines + (choice & 7) : 0;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::uint8_t choice = size > 0 ? data[size - 1] : 0;
-    const bool ascii_mode = choice & 1;
-    require(open_fuzz_font(stream, data, size, padding_lines(choice)));
+    const bool ascii_mode = size > 0 && (data[size - 1] & 1);
+    require(open_fuzz_font(stream, data, size, 0));
     image = CellImage{};
     const HeaderScan first = collect_glyphs(stream, ascii_mode, set1_code_map, extra_symbol_map, nullptr,
                                             cell_width, cell_height, first_bank(image));

@@ -15,7 +15,7 @@ constexpr std::size_t padding_line_bytes = 80;
 struct ScratchFont {
     int descriptor;
     char path[32];
-    char padding[max_padding_lines * padding_line_bytes];
+    char padding[max_padding_bytes];
 };
 
 ScratchFont& scratch_font() {
@@ -23,11 +23,9 @@ ScratchFont& scratch_font() {
         ScratchFont made{};
         made.descriptor = memfd_create("fuzz_font", 0);
         std::snprintf(made.path, sizeof made.path, "/proc/self/fd/%d", made.descriptor);
-        for (std::size_t i = 0; i < max_padding_lines; ++i) {
-            char* line = made.padding + i * padding_line_bytes;
-            std::memset(line, 'x', padding_line_bytes - 1);
-            std::memcpy(line, "COMMENT ", 8);
-            line[padding_line_bytes - 1] = '\n';
+        for (std::size_t i = 0; i < max_padding_bytes; ++i) {
+            const std::size_t column = i % padding_line_bytes;
+            made.padding[i] = column < 8 ? "COMMENT "[column] : column == padding_line_bytes - 1 ? '\n' : 'x';
         }
         return made;
     }();
@@ -48,12 +46,16 @@ extern "C" const char* __asan_default_options() {
 }
 
 bool open_fuzz_font(FontStream& stream, const std::uint8_t* data, std::size_t size,
-                    std::size_t padding_lines) {
+                    std::size_t padding_bytes) {
     ScratchFont& font = scratch_font();
-    const std::size_t padding_bytes = padding_lines * padding_line_bytes;
-    if (font.descriptor < 0 || padding_lines > max_padding_lines || ftruncate(font.descriptor, 0) != 0 ||
-        !write_at(font.descriptor, font.padding, padding_bytes, 0) ||
-        !write_at(font.descriptor, data, size, static_cast<off_t>(padding_bytes))) {
+    if (font.descriptor < 0 || padding_bytes > max_padding_bytes || ftruncate(font.descriptor, 0) != 0) {
+        return false;
+    }
+    static const char newline = '\n';
+    const off_t input_start = static_cast<off_t>(padding_bytes);
+    if (!write_at(font.descriptor, font.padding, padding_bytes, 0) ||
+        (padding_bytes > 0 && !write_at(font.descriptor, &newline, 1, input_start - 1)) ||
+        !write_at(font.descriptor, data, size, input_start)) {
         return false;
     }
     return open_font_stream(stream, font.path);

@@ -7,17 +7,17 @@
 
 #include "font_stream.h"
 
-// Comment lines of 80 bytes that put the input just before the first buffer
-// refill, at one of eight places: a pass then reads across the refill and
-// seeks back over it, rereading the file.
-constexpr std::size_t refill_padding_lines = 3268;
-constexpr std::size_t max_padding_lines = refill_padding_lines + 7;
+// Most comment bytes that may stand before the input: a little less than
+// the stream's buffer, so that an input placed after them straddles the
+// first refill.
+constexpr std::size_t max_padding_bytes = font_buffer_size - 4;
 
-// Makes the scratch font file hold padding_lines comment lines (at most
-// max_padding_lines) followed by the input, and opens it. False when it
-// cannot be opened.
+// Makes the scratch font file hold padding_bytes (at most
+// max_padding_bytes) of comment lines, the last one ending just before the
+// input, followed by the input, and opens it. False when it cannot be
+// opened.
 bool open_fuzz_font(FontStream& stream, const std::uint8_t* data, std::size_t size,
-                    std::size_t padding_lines);
+                    std::size_t padding_bytes);
 
 // Stops the run as a crash when a property of the result does not hold.
 inline void require(bool holds) {

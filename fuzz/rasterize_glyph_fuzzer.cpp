@@ -1,8 +1,13 @@
-// The rasterizer fed one glyph. The first three input bytes choose the font
-// header, a cell size and a transform; the rest are the glyph's lines from
-// just after its ENCODING line. The glyph is drawn into the programs' two
-// cells and the chosen one, seeking back to its start each time; the dots
-// must stay inside the cell and the same glyph must draw the same dots.
+// The rasterizer fed one glyph. The first four input bytes choose the font
+// header, a cell size, a transform and where the glyph starts; the rest are
+// the glyph's lines from just after its ENCODING line. The glyph is drawn
+// into the programs' two cells and the chosen one, seeking back to its start
+// each time; the dots must stay inside the cell and the same glyph must draw
+// the same dots.
+//
+// A glyph may start up to 256 bytes before the end of the stream's first
+// buffer, after comment lines that are never read: reading it then crosses
+// the buffer refill, and every seek back to it rereads the file.
 #include <climits>
 #include <cstring>
 #include <iterator>
@@ -14,6 +19,7 @@
 namespace {
 
 FontStream stream;
+std::int64_t glyph_start;
 
 // Headers a scan can return: common sizes, the smallest and the largest.
 constexpr FontHeader headers[] = {
@@ -39,7 +45,7 @@ const GlyphTransform* chosen_transform(std::uint8_t choice) {
 }
 
 CellDots draw(const FontHeader& header, int width, int height, const GlyphTransform* transform) {
-    seek(stream, 0);
+    seek(stream, glyph_start);
     const CellDots dots = rasterize_glyph(stream, header, width, height, transform);
     for (int row = 0; row < max_cell_size; ++row) {
         const unsigned outside = row < height ? (1u << (max_cell_size - width)) - 1 : 0xFFFFu;
@@ -51,12 +57,13 @@ CellDots draw(const FontHeader& header, int width, int height, const GlyphTransf
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 3) return 0;
+    if (size < 4) return 0;
     const FontHeader& header = headers[data[0] % std::size(headers)];
     const int width = 1 + data[1] % max_cell_size;
     const int height = 1 + data[1] / max_cell_size;
     const GlyphTransform* transform = chosen_transform(data[2]);
-    require(open_fuzz_font(stream, data + 3, size - 3, 0));
+    glyph_start = data[3] < 192 ? 0 : static_cast<std::int64_t>(font_buffer_size) - 4 * (data[3] - 191);
+    require(open_fuzz_font(stream, data + 4, size - 4, static_cast<std::size_t>(glyph_start)));
 
     const CellDots first = draw(header, width, height, transform);
     draw(header, 8, 10, transform);
