@@ -2,7 +2,9 @@
 # Times glyphmill and cellforge on a Unifont-sized font and on a 50 MB font,
 # side by side with two reference points on the same file: `wc -l` (reading
 # it once) and a full load by FreeType (bench/freetype_load.c). Prints the
-# median of each, its ratio to FreeType's load, and each one's peak memory.
+# median wall time of each, its ratio to FreeType's load, its CPU time (user +
+# system, the whole pipeline for the pipe; steadier than wall time when other
+# work shares the machine) and the program's peak memory.
 #
 #   bench/run.sh            5 rounds each
 #   ROUNDS=9 bench/run.sh   more rounds
@@ -101,7 +103,9 @@ shell_command() {
     if [ "$input" = pipe ]; then echo "cat font.bdf | $program"; else echo "$program"; fi
 }
 
-# Median seconds of each command, one per line in command order.
+# "median cpu" seconds of each command, one line each in command order: the
+# median wall time, and the mean user + system time (which other load on the
+# machine disturbs less).
 time_with_hyperfine() {
     local name input program arguments=()
     while IFS=$'\t' read -r name input program; do
@@ -109,10 +113,11 @@ time_with_hyperfine() {
     done < <(commands)
     hyperfine --style basic --warmup 1 --runs "$ROUNDS" --export-csv "$SCRATCH/times.csv" \
         "${arguments[@]}" >"$SCRATCH/hyperfine.log" 2>&1
-    tail -n +2 "$SCRATCH/times.csv" | awk -F, '{ print $(NF - 4) }'  # the median column
+    tail -n +2 "$SCRATCH/times.csv" | awk -F, '{ print $(NF - 4), $(NF - 3) + $(NF - 2) }'  # median, user + system
 }
 
-# The same with a plain loop: the commands take turns, round after round.
+# The same with a plain loop, the commands taking turns round after round;
+# it measures wall time only.
 time_with_loop() {
     local name input program round index start end
     local -a command_lines
@@ -130,7 +135,7 @@ time_with_loop() {
     done
     for index in "${!command_lines[@]}"; do
         awk -v i="$index" '$1 == i { print $2 / 1e9 }' "$SCRATCH/loop.times" | sort -g |
-            awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+            awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, "n/a" }'
     done
 }
 
@@ -146,22 +151,30 @@ benchmark_font() {
     local font=$1 label=$2
     cp "$font" "$SCRATCH/font.bdf"
     cd "$SCRATCH"
-    local -a medians
+    local -a times medians cpu
     if command -v hyperfine >/dev/null; then
-        mapfile -t medians < <(time_with_hyperfine)
+        mapfile -t times < <(time_with_hyperfine)
     else
-        mapfile -t medians < <(time_with_loop)
+        mapfile -t times < <(time_with_loop)
     fi
+    local index
+    for index in "${!times[@]}"; do
+        read -r "medians[$index]" "cpu[$index]" <<<"${times[$index]}"
+    done
     local freetype=0
     [ -n "$FREETYPE_LOAD" ] && freetype=${medians[-1]}
     echo
     printf '%s: %s bytes, %s lines, %s glyphs\n' "$label" "$(stat -c %s font.bdf)" \
         "$(wc -l <font.bdf)" "$(grep -c '^STARTCHAR' font.bdf)"
-    printf '  %-30s %10s %12s %10s\n' "command" "median ms" "/ FreeType" "peak KiB"
-    local index=0 name input program
+    printf '  %-30s %10s %12s %10s %10s\n' "command" "median ms" "/ FreeType" "cpu ms" "peak KiB"
+    local name input program
+    index=0
     while IFS=$'\t' read -r name input program; do
-        awk -v name="$name" -v t="${medians[$index]}" -v ft="$freetype" -v peak="$(peak_memory "$input" "$program")" \
-            'BEGIN { printf "  %-30s %10.1f %12s %10s\n", name, t * 1000, (ft > 0 ? sprintf("%.2f", t / ft) : "n/a"), peak }'
+        awk -v name="$name" -v t="${medians[$index]}" -v ft="$freetype" -v cpu="${cpu[$index]}" \
+            -v peak="$(peak_memory "$input" "$program")" \
+            'BEGIN { printf "  %-30s %10.1f %12s %10s %10s\n", name, t * 1000,
+                            (ft > 0 ? sprintf("%.2f", t / ft) : "n/a"),
+                            (cpu == "n/a" ? cpu : sprintf("%.1f", cpu * 1000)), peak }'
         index=$((index + 1))
     done < <(commands)
     awk -v pipe="${medians[2]}" -v file="${medians[1]}" \
