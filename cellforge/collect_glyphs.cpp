@@ -1,5 +1,6 @@
 #include "collect_glyphs.h"
 
+#include "encoding_set.h"
 #include "font_header.h"
 #include "line_scan.h"
 #include "rasterizer.h"
@@ -100,6 +101,20 @@ Target find_target(PassState& state, const PassSetup& setup, std::int32_t encodi
     return {-1, nullptr};
 }
 
+// Every encoding that could find a target in this pass.
+void collect_wanted_encodings(const PassSetup& setup, EncodingSet& wanted) {
+    wanted = EncodingSet{};
+    for (int c = 0; c < bank_cell_count; ++c) add_encoding(wanted, setup.ascii_mode ? c : setup.codes[c]);
+    if (!setup.ascii_mode && setup.extras != nullptr) {
+        for (int b = 0; b < extra_symbol_count; ++b) add_encoding(wanted, setup.extras[b]);
+    }
+    if (setup.composites == nullptr) return;
+    for (int i = 0; i < composite_count; ++i) {
+        add_encoding(wanted, first_code(setup.composites[i], setup.charset));
+        add_encoding(wanted, second_code(setup.composites[i], setup.charset));
+    }
+}
+
 void or_dots(const CellDots& dots, std::uint8_t* cell, int width, int height) {
     for (int ty = 0; ty < height; ++ty) cell[ty] |= static_cast<std::uint8_t>(dots.rows[ty] >> (16 - width));
 }
@@ -125,6 +140,8 @@ HeaderScan collect_glyphs(FontStream& stream, bool ascii_mode, const CodeMap& co
     const CharsetKind charset = scan.header.charset;
     const PassSetup setup{ascii_mode, code_map.code[charset], extras != nullptr ? extras[charset] : nullptr,
                           composites, charset, height};
+    static EncodingSet wanted;
+    collect_wanted_encodings(setup, wanted);
     PassState state{};
     char line[line_capacity];
     while (state.placed < all_placed) {
@@ -133,6 +150,7 @@ HeaderScan collect_glyphs(FontStream& stream, bool ascii_mode, const CodeMap& co
         const char* values = after_keyword(line, "ENCODING");
         std::int32_t encoding;
         if (values == nullptr || scan_numbers(values, &encoding, 1) != 1) continue;
+        if (!may_be_wanted(wanted, encoding)) continue;
         const Target target = find_target(state, setup, encoding, bank);
         if (target.cell < 0) continue;
         or_dots(rasterize_glyph(stream, scan.header, width, height, target.transform), bank[target.cell],

@@ -102,30 +102,23 @@ bool read_line(FontStream& stream, char (&line)[line_capacity]) {
     const std::size_t available = stream.filled - stream.cursor;
     if (available == 0) return false;
 
+    // Font lines are short: one copying loop beats searching, then copying.
     const unsigned char* bytes = stream.buffer + stream.cursor;
     const std::size_t window = available < piece_chars ? available : piece_chars;
-    const void* newline = std::memchr(bytes, '\n', window);
-    std::size_t chars;  // characters delivered, the newline included
-    std::size_t used;   // raw bytes consumed
-    if (newline != nullptr) {
-        used = static_cast<const unsigned char*>(newline) - bytes + 1;
-        chars = used;
-        std::memcpy(line, bytes, used);
-        if (used >= 2 && bytes[used - 2] == '\r') {
-            chars = used - 1;
-            line[chars - 1] = '\n';
-        }
-    } else if (window == piece_chars && available > piece_chars && bytes[piece_chars - 1] == '\r' &&
+    std::size_t chars = 0;
+    while (chars < window) {
+        const unsigned char c = bytes[chars];
+        line[chars++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    std::size_t used = chars;
+    if (line[chars - 1] == '\n') {
+        if (chars >= 2 && line[chars - 2] == '\r') line[--chars - 1] = '\n';
+    } else if (chars == piece_chars && available > piece_chars && bytes[piece_chars - 1] == '\r' &&
                bytes[piece_chars] == '\n') {
         // 98 characters and a CR LF: the line ending still fits the piece.
-        used = piece_chars + 1;
-        chars = piece_chars;
-        std::memcpy(line, bytes, chars - 1);
         line[chars - 1] = '\n';
-    } else {
-        used = window;
-        chars = window;
-        std::memcpy(line, bytes, chars);
+        used = piece_chars + 1;
     }
     line[chars] = '\0';
     stream.cursor += used;

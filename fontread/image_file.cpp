@@ -1,6 +1,5 @@
 #include "image_file.h"
 
-#include <cstring>
 
 #if defined(_WIN32)
 #include <windows.h>

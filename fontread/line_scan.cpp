@@ -1,7 +1,6 @@
 #include "line_scan.h"
 
 #include <climits>
-#include <cstring>
 
 namespace {
 
@@ -57,11 +56,6 @@ bool magnitude_has_bit_below(const HexRow& row, std::int64_t bit) {
 }
 
 }  // namespace
-
-const char* after_keyword(const char* line, const char* keyword) {
-    const std::size_t length = std::strlen(keyword);
-    return std::strncmp(line, keyword, length) == 0 ? line + length : nullptr;
-}
 
 int scan_numbers(const char* text, std::int32_t* values, int count) {
     text = skip_space(text);

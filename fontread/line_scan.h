@@ -3,12 +3,20 @@
 // value after any amount of white space, including none ("ENCODING65" gives
 // 65). Numbers beyond the 32-bit range saturate instead of overflowing.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "font_stream.h"
 
-// What follows keyword when line starts with it, else null.
-const char* after_keyword(const char* line, const char* keyword);
+// What follows keyword when line starts with it, else null. Inline and
+// byte by byte: it runs for every line of every pass.
+template <std::size_t size>
+inline const char* after_keyword(const char* line, const char (&keyword)[size]) {
+    for (std::size_t i = 0; i + 1 < size; ++i) {
+        if (line[i] != keyword[i]) return nullptr;
+    }
+    return line + size - 1;
+}
 
 // Reads up to count decimal numbers from text and returns how many were
 // read; -1 when the text holds nothing but white space, as a formatted scan

@@ -11,7 +11,6 @@
 #include "rasterizer.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "line_scan.h"
 
@@ -92,7 +91,7 @@ Placement place_glyph(const GlyphBox& box, const FontHeader& header, int width, 
 void skip_to_bitmap(FontStream& stream) {
     char line[line_capacity];
     while (read_line(stream, line)) {
-        if (std::strncmp(line, "BITMAP", 6) == 0) return;
+        if (after_keyword(line, "BITMAP") != nullptr) return;
     }
 }
 

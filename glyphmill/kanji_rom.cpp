@@ -1,5 +1,6 @@
 #include "kanji_rom.h"
 
+#include "encoding_set.h"
 #include "line_scan.h"
 #include "rasterizer.h"
 
@@ -25,12 +26,16 @@ int find_kanji_slot(const std::int32_t* table, std::int32_t encoding) {
 
 void collect_kanji_glyphs(FontStream& stream, const FontHeader& header, const std::int32_t* table,
                           KanjiImage& image) {
+    static EncodingSet wanted;
+    wanted = EncodingSet{};
+    for (int slot = 0; slot < kanji_slot_count; ++slot) add_encoding(wanted, table[slot]);
     char line[line_capacity];
     int matched = 0;
     while (matched < kanji_slot_count && read_line(stream, line)) {
         const char* values = after_keyword(line, "ENCODING");
         std::int32_t encoding;
         if (values == nullptr || scan_numbers(values, &encoding, 1) != 1) continue;
+        if (!may_be_wanted(wanted, encoding)) continue;
         const int slot = find_kanji_slot(table, encoding);
         if (slot < 0) continue;
         ++matched;
