@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform.h"
+
 namespace {
 
 constexpr int piece_chars = line_capacity - 1;
@@ -9,14 +11,6 @@ constexpr int piece_chars = line_capacity - 1;
 // closing CR LF. Refilling ahead of that lets every piece be cut from one
 // contiguous run of the buffer.
 constexpr std::size_t piece_raw_bytes = piece_chars + 2;
-
-bool seek_file(std::FILE* file, std::int64_t position) {
-#if defined(_WIN32)
-    return _fseeki64(file, position, SEEK_SET) == 0;
-#else
-    return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
-#endif
-}
 
 // Moves the unread bytes to the front of the buffer and reads more after them.
 void refill(FontStream& stream) {
@@ -29,7 +23,10 @@ void refill(FontStream& stream) {
         const std::size_t got = std::fread(stream.buffer + stream.filled, 1,
                                            font_buffer_size - stream.filled, stream.file);
         stream.filled += got;
-        if (got == 0) {
+        if (stream.buffer_position + static_cast<std::int64_t>(stream.filled) >= max_font_size) {
+            stream.end_of_file = true;
+            stream.read_failed = true;
+        } else if (got == 0) {
             stream.end_of_file = true;
             stream.read_failed = std::ferror(stream.file) != 0;
         }
@@ -47,21 +44,19 @@ void start_reading_at(FontStream& stream, std::int64_t position) {
     }
 }
 
-bool is_seekable(std::FILE* file) {
-    return std::fseek(file, 0, SEEK_CUR) == 0;
-}
-
-// Copies standard input to an anonymous temporary file, which the system
-// removes when it is closed.
-std::FILE* spool_standard_input() {
-    std::FILE* copy = std::tmpfile();
+// Copies a font that cannot be read twice (a pipe) to an anonymous
+// temporary file, which the system removes when it is closed.
+std::FILE* spool(std::FILE* source) {
+    std::FILE* copy = create_anonymous_file();
     if (copy == nullptr) return nullptr;
     static unsigned char chunk[64 * 1024];
+    std::int64_t copied = 0;
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
+    while (copied < max_font_size && (got = std::fread(chunk, 1, sizeof chunk, source)) > 0) {
         if (std::fwrite(chunk, 1, got, copy) != got) break;
+        copied += static_cast<std::int64_t>(got);
     }
-    if (std::ferror(stdin) || std::ferror(copy) || std::fflush(copy) != 0) {
+    if (copied >= max_font_size || std::ferror(source) || std::ferror(copy) || std::fflush(copy) != 0) {
         std::fclose(copy);
         return nullptr;
     }
@@ -72,14 +67,14 @@ std::FILE* spool_standard_input() {
 
 bool open_font_stream(FontStream& stream, const char* name) {
     const bool standard_input = std::strcmp(name, "-") == 0;
-    stream.owns_file = true;
-    if (!standard_input) {
-        stream.file = std::fopen(name, "rb");
-    } else if (is_seekable(stdin)) {
-        stream.file = stdin;
-        stream.owns_file = false;
-    } else {
-        stream.file = spool_standard_input();
+    if (standard_input) use_binary_standard_input();
+    stream.file = standard_input ? stdin : std::fopen(name, "rb");
+    stream.owns_file = !standard_input;
+    if (stream.file != nullptr && !is_seekable(stream.file)) {
+        std::FILE* copy = spool(stream.file);
+        if (stream.owns_file) std::fclose(stream.file);
+        stream.file = copy;
+        stream.owns_file = true;
     }
     if (stream.file == nullptr) return false;
     stream.read_failed = false;

@@ -8,8 +8,9 @@
 // pieces. Positions are byte offsets in the file; seeking back to the start
 // of a piece that is still in the buffer costs no system call.
 //
-// Standard input that cannot be repositioned (a pipe, a terminal) is first
-// copied to an anonymous temporary file, so every stream can be rewound.
+// A font that cannot be repositioned (standard input or a named pipe) is
+// first copied to an anonymous temporary file, so every stream can be
+// rewound.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,10 @@
 constexpr int line_capacity = 100;
 
 constexpr std::size_t font_buffer_size = 256 * 1024;
+
+// No real font comes near 2 GiB; a larger one, or an endless device such as
+// /dev/zero, reads as a failed read instead of keeping the program busy.
+constexpr std::int64_t max_font_size = std::int64_t{1} << 31;
 
 struct FontStream {
     std::FILE* file;

@@ -1,30 +1,20 @@
 #include "image_file.h"
 
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "platform.h"
 
 namespace {
 
 constexpr int temporary_name_tries = 100;
 
-bool replace_file(const char* from, const char* to) {
-#if defined(_WIN32)
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return std::rename(from, to) == 0;
-#endif
-}
-
 }  // namespace
 
 bool create_image_file(ImageFile& image, const char* name) {
+    report_file_size_limit_as_write_error();
     std::snprintf(image.name, sizeof image.name, "%s", name);
     for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
         std::snprintf(image.temporary_name, sizeof image.temporary_name, "%s.tmp%d", name, attempt);
-        // "x": never take over a file that is already there.
-        image.file = std::fopen(image.temporary_name, "wbx");
+        // Never take over a file that is already there.
+        image.file = create_new_file(image.temporary_name);
         if (image.file != nullptr) return true;
     }
     return false;
