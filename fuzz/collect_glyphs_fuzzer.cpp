@@ -1,8 +1,7 @@
 // cellforge's glyph collection passes on one font, as a run with a single
 // font makes them: the first character set with the extra symbols, then the
 // second set with the composite cells; bit 0 of the input's last byte
-// chooses ASCII mode.
-// Rows below the cell's ten glyph rows must stay blank.
+// chooses ASCII mode. Rows below a cell's ten glyph rows must stay blank.
 #include "cell_image.h"
 #include "code_tables.h"
 #include "collect_glyphs.h"

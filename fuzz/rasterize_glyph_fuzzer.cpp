@@ -28,7 +28,7 @@ constexpr FontHeader headers[] = {
     {16, 0, INT_MAX, JIS}, {INT_MAX, INT_MAX, INT_MAX, JIS}, {INT_MAX, 0, 0, UNICODE}, {7, 12, 0, JIS},
 };
 
-// Transforms beyond the composite table's: none, the identity, and
+// Transforms besides none and the composite table's: the identity, and
 // extreme squeezes and shifts.
 constexpr GlyphTransform extra_transforms[] = {
     {1, 0, 1, 0}, {0.5, -1, 0.25, 2}, {8, 3, 8, -3}, {0.01, -100, 0.01, 100}, {1e9, 1e9, 1e-9, -1e9},
