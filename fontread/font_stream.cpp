@@ -68,7 +68,7 @@ std::FILE* spool(std::FILE* source) {
 bool open_font_stream(FontStream& stream, const char* name) {
     const bool standard_input = std::strcmp(name, "-") == 0;
     if (standard_input) use_binary_standard_input();
-    stream.file = standard_input ? stdin : std::fopen(name, "rb");
+    stream.file = standard_input ? stdin : open_font_file(name);
     stream.owns_file = !standard_input;
     if (stream.file != nullptr && !is_seekable(stream.file)) {
         std::FILE* copy = spool(stream.file);

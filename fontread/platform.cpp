@@ -20,6 +20,20 @@ bool is_seekable(std::FILE* file) {
     return GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) == FILE_TYPE_DISK;
 }
 
+std::FILE* open_font_file(const char* name) {
+    const HANDLE handle = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(descriptor, "rb");
+    if (file == nullptr) _close(descriptor);
+    return file;
+}
+
 void use_binary_standard_input() {
     _setmode(_fileno(stdin), _O_BINARY);
 }
@@ -44,7 +58,20 @@ std::FILE* create_new_file(const char* name) {
 }
 
 bool replace_file(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return true;
+    // The old file may be a font this run still has open: move it aside
+    // and delete it; it goes once the font is closed.
+    const DWORD attributes = GetFileAttributesA(to);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    char aside[MAX_PATH + 16];
+    std::snprintf(aside, sizeof aside, "%s.old", from);
+    if (!MoveFileExA(to, aside, 0)) return false;
+    if (!MoveFileExA(from, to, 0)) {
+        MoveFileExA(aside, to, 0);
+        return false;
+    }
+    DeleteFileA(aside);
+    return true;
 }
 
 void report_file_size_limit_as_write_error() {}
@@ -57,6 +84,10 @@ bool seek_file(std::FILE* file, std::int64_t position) {
 
 bool is_seekable(std::FILE* file) {
     return std::fseek(file, 0, SEEK_CUR) == 0;
+}
+
+std::FILE* open_font_file(const char* name) {
+    return std::fopen(name, "rb");
 }
 
 void use_binary_standard_input() {}

@@ -11,6 +11,10 @@ bool seek_file(std::FILE* file, std::int64_t position);
 // terminals.
 bool is_seekable(std::FILE* file);
 
+// Opens a font for reading as bytes; an image may be renamed over it while
+// it is open.
+std::FILE* open_font_file(const char* name);
+
 // Reads standard input as bytes, with no line-end translation.
 void use_binary_standard_input();
 

@@ -159,18 +159,6 @@ cases=(
     "cellforge_unknown_registry|1|-|-|cellforge ../fonts/unknown-registry.bdf"
 )
 
-# Runs whose Windows outcome is known to differ from the Linux one, with the
-# cause. They are shown on every run and fail the script once they no
-# longer differ, so that the entry goes. Windows refuses to rename a file
-# over one that is open, and cellforge keeps font 1 open to the end and
-# font 2 until its last pass; glyphmill closes its font before writing.
-open_font_replaced="Windows cannot rename an image over a font that the run still has open"
-declare -A known_differences=(
-    [cellforge_font_named_like_first_image]="$open_font_replaced: \"cannot open CGROM60.66\", no image written"
-    [cellforge_font_1_named_like_second_image]="$open_font_replaced: \"cannot open CGROM66.66\" after CGROM60.66 is written"
-    [cellforge_font_2_named_like_first_image]="$open_font_replaced: \"cannot open CGROM60.66\", no image written"
-)
-
 prepare() {  # what is there first, in the working folder
     case $1 in
     -) ;;
@@ -234,7 +222,6 @@ wineserver -p 60 2>/dev/null || true
 
 passed=0
 failed=0
-known_count=0
 crlf_output=0
 for entry in "${cases[@]}"; do
     IFS='|' read -r name expected setup input command_line <<<"$entry"
@@ -261,21 +248,12 @@ for entry in "${cases[@]}"; do
         done
     fi
 
-    known=${known_differences[$name]:-}
-    if ((${#problems[@]} == 0)) && [[ -z $known ]]; then
+    if ((${#problems[@]} == 0)); then
         passed=$((passed + 1))
         echo "ok      $name"
-    elif ((${#problems[@]} == 0)); then
-        failed=$((failed + 1))
-        echo "FAILED  $name: the known difference is gone; drop it from known_differences"
     else
-        if [[ -n $known ]]; then
-            known_count=$((known_count + 1))
-            echo "KNOWN   $name ($command_line): $known"
-        else
-            failed=$((failed + 1))
-            echo "FAILED  $name ($command_line)"
-        fi
+        failed=$((failed + 1))
+        echo "FAILED  $name ($command_line)"
         printf '%s\n' "${problems[@]}" | sed 's/^/    /'
         sed 's/^/    wine: /' "$work/windows/$name.stderr" | head -5 || true
     fi
@@ -293,8 +271,5 @@ else
 fi
 
 echo "wine_e2e: $crlf_output of ${#cases[@]} Windows runs ended their message lines with CR LF (compared without the CR)"
-if ((known_count > 0)); then
-    echo "wine_e2e: $known_count known difference(s) between the Windows and the Linux build, listed above"
-fi
 echo "wine_e2e: $passed passed, $failed failed"
 ((failed == 0))
