@@ -147,10 +147,8 @@ HeaderScan collect_glyphs(FontStream& stream, bool ascii_mode, const CodeMap& co
     while (state.placed < all_placed) {
         const std::int64_t line_start = tell(stream);
         if (!read_line(stream, line)) break;
-        const char* values = after_keyword(line, "ENCODING");
         std::int32_t encoding;
-        if (values == nullptr || scan_numbers(values, &encoding, 1) != 1) continue;
-        if (!may_be_wanted(wanted, encoding)) continue;
+        if (!scan_keyword_number(line, "ENCODING", encoding) || !may_be_wanted(wanted, encoding)) continue;
         const Target target = find_target(state, setup, encoding, bank);
         if (target.cell < 0) continue;
         or_dots(rasterize_glyph(stream, scan.header, width, height, target.transform), bank[target.cell],

@@ -65,17 +65,10 @@ HeaderScan scan_font_header(FontStream& stream, bool accept_unknown_charset) {
     char line[line_capacity];
     while (read_line(stream, line)) {
         const char* values;
-        std::int32_t number;
-        if ((values = after_keyword(line, "ENCODING")) && scan_numbers(values, &number, 1) == 1) {
-            state.encoding = number;
-        }
+        scan_keyword_number(line, "ENCODING", state.encoding);
         if ((values = after_keyword(line, "BBX"))) fold_glyph_box(values, state, scan.header.charset);
-        if ((values = after_keyword(line, "FONT_ASCENT")) && scan_numbers(values, &number, 1) == 1) {
-            scan.header.font_ascent = number;
-        }
-        if ((values = after_keyword(line, "FONT_DESCENT")) && scan_numbers(values, &number, 1) == 1) {
-            scan.header.font_descent = number;
-        }
+        scan_keyword_number(line, "FONT_ASCENT", scan.header.font_ascent);
+        scan_keyword_number(line, "FONT_DESCENT", scan.header.font_descent);
         if ((values = after_keyword(line, "CHARSET_REGISTRY")) && scan_word(values, scan.registry)) {
             state.registry_seen = true;
             const Registry registry = classify_registry(scan.registry);

@@ -8,6 +8,11 @@
 
 #include "font_stream.h"
 
+// Reads up to count decimal numbers from text and returns how many were
+// read; -1 when the text holds nothing but white space, as a formatted scan
+// reports input that ends before its first number.
+int scan_numbers(const char* text, std::int32_t* values, int count);
+
 // What follows keyword when line starts with it, else null. Inline and
 // byte by byte: it runs for every line of every pass.
 template <std::size_t size>
@@ -18,10 +23,14 @@ inline const char* after_keyword(const char* line, const char (&keyword)[size]) 
     return line + size - 1;
 }
 
-// Reads up to count decimal numbers from text and returns how many were
-// read; -1 when the text holds nothing but white space, as a formatted scan
-// reports input that ends before its first number.
-int scan_numbers(const char* text, std::int32_t* values, int count);
+// The number of a "KEYWORD %d" line; false when the line is another one or
+// no number follows the keyword.
+template <std::size_t size>
+inline bool scan_keyword_number(const char* line, const char (&keyword)[size], std::int32_t& value) {
+    const char* values = after_keyword(line, keyword);
+    return values != nullptr && scan_numbers(values, &value, 1) == 1;
+}
+
 
 // The first white-space-delimited word of text; false when there is none.
 bool scan_word(const char* text, char (&word)[line_capacity]);

@@ -32,10 +32,8 @@ void collect_kanji_glyphs(FontStream& stream, const FontHeader& header, const st
     char line[line_capacity];
     int matched = 0;
     while (matched < kanji_slot_count && read_line(stream, line)) {
-        const char* values = after_keyword(line, "ENCODING");
         std::int32_t encoding;
-        if (values == nullptr || scan_numbers(values, &encoding, 1) != 1) continue;
-        if (!may_be_wanted(wanted, encoding)) continue;
+        if (!scan_keyword_number(line, "ENCODING", encoding) || !may_be_wanted(wanted, encoding)) continue;
         const int slot = find_kanji_slot(table, encoding);
         if (slot < 0) continue;
         ++matched;
