@@ -6,10 +6,10 @@
 
 Each table is a text file of whitespace-separated fields, one row per line;
 '#' starts a comment. Codes are hexadecimal without prefix (0000: no glyph).
-The kanji Unicode column is the standard JIS X 0208 mapping of each JIS code
-unless the row gives a code point of its own. Transform values are copied
-into the C++ source as written, so each double is the nearest one to the
-decimal in the table. Any malformed row stops the build: the script prints
+The kanji table lists JIS codes in strictly ascending order; its Unicode
+column is the standard JIS X 0208 mapping of each code. Transform values are
+copied into the C++ source as written, so each double is the nearest one to
+the decimal in the table. Any malformed row stops the build: the script prints
 file:line and the fault, exits with status 1 and writes nothing.
 """
 import os
@@ -84,19 +84,16 @@ def jis_to_unicode(path, number, jis):
 
 
 def read_kanji_table(path):
+    """The JIS code of each slot, strictly ascending, and its Unicode mapping."""
     jis_column = []
     unicode_column = []
-    for number, fields in read_rows(path, (1, 2), KANJI_SLOTS):
+    for number, fields in read_rows(path, (1,), KANJI_SLOTS):
         jis = parse_jis(path, number, fields[0])
-        standard = jis_to_unicode(path, number, jis)
-        unicode = standard
-        if len(fields) == 2:
-            unicode = parse_unicode(path, number, fields[1])
-            if unicode == standard:
-                raise TableError(f'{path}:{number}: {fields[1]} is the standard mapping; '
-                                 'drop the second column')
+        if jis_column and jis <= jis_column[-1]:
+            raise TableError(f'{path}:{number}: {fields[0]} does not follow {jis_column[-1]:04X}; '
+                             'the kanji stand in ascending JIS order')
         jis_column.append(jis)
-        unicode_column.append(unicode)
+        unicode_column.append(jis_to_unicode(path, number, jis))
     return jis_column, unicode_column
 
 
