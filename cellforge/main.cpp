@@ -9,7 +9,7 @@
 #include "collect_glyphs.h"
 #include "font_stream.h"
 #include "generated_cells.h"
-#include "image_file.h"
+#include "output_file.h"
 
 namespace {
 
@@ -65,12 +65,12 @@ void run_pass(FontStream& font, const char* font_name, bool ascii_mode, const Co
 }
 
 void write_image(const char* name) {
-    ImageFile file;
-    if (!create_image_file(file, name)) fail("cannot open %s\n", name);
-    write_image_bytes(file, &image.cells[0][0], sizeof image.cells);
-    const ImageResult result = finish_image_file(file);
-    if (result == ImageResult::cannot_open) fail("cannot open %s\n", name);
-    if (result == ImageResult::cannot_write) fail("cannot write %s\n", name);
+    OutputFile file;
+    if (!create_output_file(file, name)) fail("cannot open %s\n", name);
+    write_output_bytes(file, &image.cells[0][0], sizeof image.cells);
+    const OutputResult result = finish_output_file(file);
+    if (result == OutputResult::cannot_open) fail("cannot open %s\n", name);
+    if (result == OutputResult::cannot_write) fail("cannot write %s\n", name);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ void collect_kanji_glyphs(FontStream& stream, const FontHeader& header, const st
     }
 }
 
-void write_kanji_rom(const KanjiImage& image, ImageFile& file) {
-    write_image_bytes(file, image.left, sizeof image.left);
-    write_image_bytes(file, image.right, sizeof image.right);
+void write_kanji_rom(const KanjiImage& image, OutputFile& file) {
+    write_output_bytes(file, image.left, sizeof image.left);
+    write_output_bytes(file, image.right, sizeof image.right);
 }

@@ -5,7 +5,7 @@
 
 #include "font_header.h"
 #include "font_stream.h"
-#include "image_file.h"
+#include "output_file.h"
 #include "kanji_table.h"
 
 constexpr int kanji_plane_size = kanji_slot_count * 16;
@@ -26,4 +26,4 @@ void collect_kanji_glyphs(FontStream& stream, const FontHeader& header, const st
                           KanjiImage& image);
 
 // The left plane, then the right plane: 32768 bytes.
-void write_kanji_rom(const KanjiImage& image, ImageFile& file);
+void write_kanji_rom(const KanjiImage& image, OutputFile& file);

@@ -4,7 +4,7 @@
 
 #include "font_header.h"
 #include "font_stream.h"
-#include "image_file.h"
+#include "output_file.h"
 #include "kanji_rom.h"
 
 namespace {
@@ -47,13 +47,13 @@ int main(int argc, char** argv) {
     close_font_stream(font);
 
     // 4. Write the image; an earlier one is replaced only by a complete one.
-    ImageFile file;
-    if (!create_image_file(file, image_name)) fail("cannot open %s\n", image_name);
+    OutputFile file;
+    if (!create_output_file(file, image_name)) fail("cannot open %s\n", image_name);
     write_kanji_rom(image, file);
-    switch (finish_image_file(file)) {
-    case ImageResult::written: return EXIT_SUCCESS;
-    case ImageResult::cannot_open: fail("cannot open %s\n", image_name);
-    case ImageResult::cannot_write: fail("cannot write %s\n", image_name);
+    switch (finish_output_file(file)) {
+    case OutputResult::written: return EXIT_SUCCESS;
+    case OutputResult::cannot_open: fail("cannot open %s\n", image_name);
+    case OutputResult::cannot_write: fail("cannot write %s\n", image_name);
     }
     return EXIT_FAILURE;
 }

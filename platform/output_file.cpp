@@ -1,4 +1,4 @@
-#include "image_file.h"
+#include "output_file.h"
 
 #include "platform.h"
 
@@ -8,34 +8,36 @@ constexpr int temporary_name_tries = 100;
 
 }  // namespace
 
-bool create_image_file(ImageFile& image, const char* name) {
+bool create_output_file(OutputFile& output, const char* name) {
     report_file_size_limit_as_write_error();
-    std::snprintf(image.name, sizeof image.name, "%s", name);
+    if (std::snprintf(output.name, sizeof output.name, "%s", name) >= static_cast<int>(sizeof output.name)) {
+        return false;
+    }
     for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
-        std::snprintf(image.temporary_name, sizeof image.temporary_name, "%s.tmp%d", name, attempt);
+        std::snprintf(output.temporary_name, sizeof output.temporary_name, "%s.tmp%d", name, attempt);
         // Never take over a file that is already there.
-        image.file = create_new_file(image.temporary_name);
-        if (image.file != nullptr) return true;
+        output.file = create_new_file(output.temporary_name);
+        if (output.file != nullptr) return true;
     }
     return false;
 }
 
-void write_image_bytes(ImageFile& image, const unsigned char* bytes, std::size_t size) {
-    std::fwrite(bytes, 1, size, image.file);
+void write_output_bytes(OutputFile& output, const void* bytes, std::size_t size) {
+    std::fwrite(bytes, 1, size, output.file);
 }
 
-ImageResult finish_image_file(ImageFile& image) {
-    const bool write_failed = std::ferror(image.file) != 0;
-    const bool flush_failed = std::fflush(image.file) != 0;
-    const bool close_failed = std::fclose(image.file) != 0;
-    image.file = nullptr;
+OutputResult finish_output_file(OutputFile& output) {
+    const bool write_failed = std::ferror(output.file) != 0;
+    const bool flush_failed = std::fflush(output.file) != 0;
+    const bool close_failed = std::fclose(output.file) != 0;
+    output.file = nullptr;
     if (write_failed || flush_failed || close_failed) {
-        std::remove(image.temporary_name);
-        return ImageResult::cannot_write;
+        std::remove(output.temporary_name);
+        return OutputResult::cannot_write;
     }
-    if (!replace_file(image.temporary_name, image.name)) {
-        std::remove(image.temporary_name);
-        return ImageResult::cannot_open;
+    if (!replace_file(output.temporary_name, output.name)) {
+        std::remove(output.temporary_name);
+        return OutputResult::cannot_open;
     }
-    return ImageResult::written;
+    return OutputResult::written;
 }

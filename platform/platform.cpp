@@ -6,8 +6,12 @@
 #include <sys/stat.h>
 #include <windows.h>
 #else
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 #endif
 
 #if defined(_WIN32)
@@ -76,6 +80,38 @@ bool replace_file(const char* from, const char* to) {
 
 void report_file_size_limit_as_write_error() {}
 
+void open_missing_standard_streams() {
+    for (int descriptor = 0; descriptor < 3; ++descriptor) {
+        if (_get_osfhandle(descriptor) != -1) continue;
+        const int opened = _open("NUL", descriptor == 0 ? _O_RDONLY : _O_WRONLY);
+        if (opened >= 0 && opened != descriptor) {
+            _dup2(opened, descriptor);
+            _close(opened);
+        }
+    }
+}
+
+namespace {
+
+bool get_file_identity(const char* name, BY_HANDLE_FILE_INFORMATION& info) {
+    const HANDLE handle = CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    return known;
+}
+
+}  // namespace
+
+bool is_same_file(const char* a, const char* b) {
+    BY_HANDLE_FILE_INFORMATION info_a;
+    BY_HANDLE_FILE_INFORMATION info_b;
+    return get_file_identity(a, info_a) && get_file_identity(b, info_b) &&
+           info_a.dwVolumeSerialNumber == info_b.dwVolumeSerialNumber &&
+           info_a.nFileIndexHigh == info_b.nFileIndexHigh && info_a.nFileIndexLow == info_b.nFileIndexLow;
+}
+
 #else
 
 bool seek_file(std::FILE* file, std::int64_t position) {
@@ -106,6 +142,22 @@ bool replace_file(const char* from, const char* to) {
 
 void report_file_size_limit_as_write_error() {
     std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void open_missing_standard_streams() {
+    for (int descriptor = 0; descriptor < 3; ++descriptor) {
+        if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+        // open returns the lowest free descriptor: this one.
+        const int opened = open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != descriptor) close(opened);
+    }
+}
+
+bool is_same_file(const char* a, const char* b) {
+    struct stat status_a;
+    struct stat status_b;
+    return stat(a, &status_a) == 0 && stat(b, &status_b) == 0 && status_a.st_dev == status_b.st_dev &&
+           status_a.st_ino == status_b.st_ino;
 }
 
 #endif

@@ -32,3 +32,11 @@ bool replace_file(const char* from, const char* to);
 // instead of ending the process with a signal that would leave a half-made
 // file behind.
 void report_file_size_limit_as_write_error();
+
+// Opens each of descriptors 0, 1 and 2 that is closed on the null device, so
+// that no file the program opens later lands on a standard stream.
+void open_missing_standard_streams();
+
+// Whether a and b name the same file (same device and inode; on Windows the
+// same volume and file index); false when either is missing.
+bool is_same_file(const char* a, const char* b);

@@ -96,6 +96,43 @@ void draw_glyph(Sheet& sheet, const SheetLayout& layout, const RomImage& image, 
     }
 }
 
+// Glyph index of both images in one cell: a dot in both in the dot colour,
+// a dot of one image only in that image's colour, on a pale yellow ground
+// where the glyphs differ.
+void draw_glyph_pair(Sheet& sheet, const SheetLayout& layout, const RomImage& first, const RomImage& second,
+                     int index) {
+    const GlyphDots a = glyph_dots(first, index);
+    const GlyphDots b = glyph_dots(second, index);
+    for (int y = 0; y < glyph_height; ++y) {
+        if (a.rows[y] == b.rows[y]) continue;
+        const Pixel cell = cell_pixel(layout, index);
+        fill(sheet, cell.x, cell.y, layout.pitch_x - 1, layout.pitch_y - 1, differing_paper_colour);
+        break;
+    }
+    for (int y = 0; y < glyph_height; ++y) {
+        for (int x = 0; x < layout.glyph_width; ++x) {
+            const bool in_a = dot_is_set(a, x, y);
+            const bool in_b = dot_is_set(b, x, y);
+            if (!in_a && !in_b) continue;
+            const Colour colour = in_a && in_b ? dot_colour : in_a ? only_first_colour : only_second_colour;
+            const Pixel dot = dot_pixel(layout, index, x, y);
+            fill(sheet, dot.x, dot.y, layout.scale, layout.scale, colour);
+        }
+    }
+}
+
+// A sheet of this kind's size on white paper with its grids and labels.
+Sheet blank_sheet(const SheetLayout& layout) {
+    Sheet sheet{layout.width, layout.height, {}};
+    sheet.pixels.resize(static_cast<std::size_t>(sheet.width) * sheet.height * 3);
+    fill(sheet, 0, 0, sheet.width, sheet.height, paper_colour);
+    for (int table = 0; table < layout.table_count; ++table) {
+        draw_grid(sheet, layout, table);
+        draw_labels(sheet, layout, table);
+    }
+    return sheet;
+}
+
 }  // namespace
 
 SheetLayout sheet_layout(RomKind kind, int scale) {
@@ -130,13 +167,16 @@ Pixel dot_pixel(const SheetLayout& layout, int index, int x, int y) {
 
 Sheet draw_sheet(const RomImage& image, int scale) {
     const SheetLayout layout = sheet_layout(image.kind, scale);
-    Sheet sheet{layout.width, layout.height, {}};
-    sheet.pixels.resize(static_cast<std::size_t>(sheet.width) * sheet.height * 3);
-    fill(sheet, 0, 0, sheet.width, sheet.height, paper_colour);
-    for (int table = 0; table < layout.table_count; ++table) {
-        draw_grid(sheet, layout, table);
-        draw_labels(sheet, layout, table);
-    }
+    Sheet sheet = blank_sheet(layout);
     for (int index = 0; index < rom_shape(image.kind).glyph_count; ++index) draw_glyph(sheet, layout, image, index);
+    return sheet;
+}
+
+Sheet draw_difference_sheet(const RomImage& first, const RomImage& second, int scale) {
+    const SheetLayout layout = sheet_layout(first.kind, scale);
+    Sheet sheet = blank_sheet(layout);
+    for (int index = 0; index < rom_shape(first.kind).glyph_count; ++index) {
+        draw_glyph_pair(sheet, layout, first, second, index);
+    }
     return sheet;
 }

@@ -26,6 +26,9 @@ constexpr Colour dot_colour{0, 0, 0};
 constexpr Colour grid_colour{190, 190, 190};
 constexpr Colour label_colour{20, 50, 160};
 constexpr Colour placeholder_paper_colour{255, 205, 205};
+constexpr Colour only_first_colour{210, 30, 30};      // a dot of the first image only
+constexpr Colour only_second_colour{0, 140, 0};       // a dot of the second image only
+constexpr Colour differing_paper_colour{255, 240, 170};
 
 struct SheetLayout {
     int scale;        // pixels a dot
@@ -61,3 +64,8 @@ struct Sheet {
 };
 
 Sheet draw_sheet(const RomImage& image, int scale);
+
+// The sheet of two images of the same kind laid over each other: dots in
+// both in black, dots of the first only in red, of the second only in
+// green, glyphs that differ on a pale yellow ground.
+Sheet draw_difference_sheet(const RomImage& first, const RomImage& second, int scale);

@@ -1,61 +1,121 @@
 // romview: draws a ROM image written by glyphmill or cellforge as a PNG
-// contact sheet and tells what it holds.
+// contact sheet and tells what it holds, compares two images, or exports
+// one as a BDF font.
 //
 //   romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]
+//   romview --diff IMAGE1 IMAGE2 [-o FILE.png] [--scale N]
+//   romview --bdf IMAGE [-o FILE.bdf]
 //
 // The image's size tells its kind (8192 bytes: character ROM, 32768: kanji
 // ROM). A plain run writes the sheet, to IMAGE.png unless -o names another
-// file, and prints a summary. --list prints only the codes the font could
-// not provide (second-set placeholders; for a kanji ROM the blank slots),
-// one per line; --text prints one cell or glyph (decimal or 0x
-// hex) as rows of '#' and '.'; either writes a sheet only when -o is given.
-// Every failure prints one line on standard output and exits with status 1.
+// file, and prints a summary: for a character ROM the second-set codes that
+// show the placeholder, each with the character the tables want there and
+// the fonts that could fill it; for a kanji ROM the blank slots and their
+// kanji. --list prints only those codes, one a line; --text prints one cell
+// or glyph (decimal or 0x hex) as rows of '#' and '.'; either writes a sheet
+// only when -o is given. --diff lists the glyphs in which two images differ
+// and exits like cmp: 0 equal, 1 different, 2 trouble. --bdf prints the
+// image as a BDF font, or writes it to the file -o names.
+//
+// Reports go to standard output; every failure prints one line on standard
+// error and exits with status 1 (2 with --diff). Files are written whole or
+// not at all, and never over the image they come from.
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "bdf_export.h"
+#include "code_report.h"
 #include "contact_sheet.h"
+#include "output_file.h"
+#include "platform.h"
 #include "png_file.h"
+#include "rom_diff.h"
 #include "rom_image.h"
 
 namespace {
 
-const char* const usage = "usage: romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]";
-constexpr int codes_per_summary_line = 16;
+const char* const sheet_usage = "usage: romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]";
+const char* const diff_usage = "usage: romview --diff IMAGE1 IMAGE2 [-o FILE.png] [--scale N]";
+const char* const bdf_usage = "usage: romview --bdf IMAGE [-o FILE.bdf]";
+const char* const help_text =
+    "usage: romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]\n"
+    "       romview --diff IMAGE1 IMAGE2 [-o FILE.png] [--scale N]\n"
+    "       romview --bdf IMAGE [-o FILE.bdf]\n"
+    "       romview --help | --version\n"
+    "Draws a ROM image written by glyphmill or cellforge as a PNG contact sheet\n"
+    "(IMAGE.png unless -o names another file) and prints what it holds.\n"
+    "  -o FILE      write the sheet, or the BDF font, to FILE\n"
+    "  --scale N    pixels a dot on the sheet, 1 to 8 (default 2)\n"
+    "  --list       print only the codes showing the placeholder (blank kanji slots)\n"
+    "  --text CELL  print one cell or glyph as rows of '#' and '.'\n"
+    "  --diff       list the glyphs in which two images differ; exit 0 when equal,\n"
+    "               1 when different, 2 on trouble\n"
+    "  --bdf        print the image as a BDF font\n"
+    "  --help       print this help\n"
+    "  --version    print the version\n";
+
+enum class Mode { sheet, diff, bdf };
 
 struct Options {
-    const char* image_name;
-    const char* sheet_name;  // nullptr: the image's name with ".png" added
-    const char* scale_text;  // nullptr: default_scale
-    const char* cell_text;   // nullptr: no --text
+    Mode mode;
+    const char* image_names[2];
+    int image_count;
+    const char* output_name;  // nullptr: none given
+    const char* scale_text;   // nullptr: default_scale
+    const char* cell_text;    // nullptr: no --text
     bool list;
+    bool help;
+    bool version;
 };
 
-RomImage image;
+RomImage images[2];
+int failure_status = EXIT_FAILURE;
 
 [[noreturn]] void fail(const std::string& line) {
-    std::printf("%s\n", line.c_str());
-    std::exit(EXIT_FAILURE);
+    std::fprintf(stderr, "romview: %s\n", line.c_str());
+    std::exit(failure_status);
 }
 
-// False on an unknown option, an option without its value, or not exactly
-// one image name.
+[[noreturn]] void fail_usage(Mode mode) {
+    const char* usage = mode == Mode::diff ? diff_usage : mode == Mode::bdf ? bdf_usage : sheet_usage;
+    std::fprintf(stderr, "%s\n", usage);
+    std::exit(failure_status);
+}
+
+// False on an unknown option, an option without its value, a wrong number
+// of image names, or options that do not go together.
 bool parse_command_line(int argc, char** argv, Options& options) {
-    options = {nullptr, nullptr, nullptr, nullptr, false};
+    options = {Mode::sheet, {nullptr, nullptr}, 0, nullptr, nullptr, nullptr, false, false, false};
+    bool known = true;
+    bool bdf = false;
     for (int next = 1; next < argc; ++next) {
         const std::string_view argument = argv[next];
         const bool has_value = next + 1 < argc;
         if (argument == "--list") options.list = true;
-        else if (argument == "-o" && has_value) options.sheet_name = argv[++next];
+        else if (argument == "--diff") options.mode = Mode::diff;
+        else if (argument == "--bdf") bdf = true;
+        else if (argument == "--help") options.help = true;
+        else if (argument == "--version") options.version = true;
+        else if (argument == "-o" && has_value) options.output_name = argv[++next];
         else if (argument == "--scale" && has_value) options.scale_text = argv[++next];
         else if (argument == "--text" && has_value) options.cell_text = argv[++next];
-        else if (argument.starts_with('-') || options.image_name != nullptr) return false;
-        else options.image_name = argv[next];
+        else if (argument.starts_with('-') || options.image_count == 2) known = false;
+        else options.image_names[options.image_count++] = argv[next];
     }
-    return options.image_name != nullptr;
+    if (bdf && options.mode != Mode::diff) options.mode = Mode::bdf;
+    if (!known || (bdf && options.mode == Mode::diff)) return false;
+    const bool query = options.list || options.cell_text != nullptr;
+    switch (options.mode) {
+    case Mode::sheet: return options.image_count == 1;
+    case Mode::diff: return options.image_count == 2 && !query;
+    case Mode::bdf: return options.image_count == 1 && !query && options.scale_text == nullptr;
+    }
+    return false;
 }
 
 // A whole decimal or 0x-prefixed hexadecimal number within first..last.
@@ -70,21 +130,72 @@ bool parse_number(const char* text, int first, int last, int& value) {
     return error == std::errc() && stop == end && value >= first && value <= last;
 }
 
-void report_load_failure(const LoadResult& load, const char* name) {
+void load_image(const char* name, RomImage& image) {
+    const LoadResult load = load_rom_image(name, image);
+    const std::string not_rom = std::string(name) + " is not a ROM image: ";
+    const std::string sizes = " bytes, not 8192 (character ROM) or 32768 (kanji ROM)";
     switch (load.status) {
     case LoadStatus::loaded: return;
     case LoadStatus::cannot_open: fail("cannot open " + std::string(name));
-    case LoadStatus::wrong_size:
-        fail(std::string(name) + " is not a ROM image: " + std::to_string(load.size) +
-             " bytes, not 8192 (character ROM) or 32768 (kanji ROM)");
+    case LoadStatus::wrong_size: fail(not_rom + std::to_string(load.size) + sizes);
+    case LoadStatus::too_large: fail(not_rom + "more than 32768" + sizes);
     }
 }
 
-void print_code(int code) {
-    std::printf(image.kind == RomKind::kanji ? "0x%03X" : "0x%02X", code);
+const char* kind_name(RomKind kind) {
+    return kind == RomKind::kanji ? "a kanji ROM" : "a character ROM";
 }
 
-void print_glyph(int index) {
+// The file a run writes, if any.
+std::string output_name(const Options& options) {
+    if (options.output_name != nullptr) return options.output_name;
+    const bool query = options.list || options.cell_text != nullptr;
+    if (options.mode == Mode::sheet && !query) return std::string(options.image_names[0]) + ".png";
+    return "";
+}
+
+void refuse_writing_over_an_image(const Options& options, const std::string& output) {
+    for (int i = 0; i < options.image_count; ++i) {
+        if (is_same_file(options.image_names[i], output.c_str())) {
+            fail(output + " is the image " + options.image_names[i] + " itself; give -o another name");
+        }
+    }
+}
+
+// The whole file or nothing: an earlier file of that name stays on failure.
+void write_output(const std::string& name, const void* bytes, std::size_t size) {
+    OutputFile output;
+    if (!create_output_file(output, name.c_str())) fail("cannot write " + name);
+    write_output_bytes(output, bytes, size);
+    if (finish_output_file(output) != OutputResult::written) fail("cannot write " + name);
+}
+
+void write_sheet(const std::string& name, const Sheet& sheet) {
+    std::vector<std::uint8_t> png;
+    if (!encode_png(sheet, png)) fail("cannot write " + name);
+    write_output(name, png.data(), png.size());
+}
+
+std::string code_text(RomKind kind, int code) {
+    char text[8];
+    std::snprintf(text, sizeof text, kind == RomKind::kanji ? "0x%03X" : "0x%02X", code);
+    return text;
+}
+
+int glyph_index(RomKind kind, int code) {
+    return kind == RomKind::kanji ? code : code + second_set_first_cell;
+}
+
+// "0x26<TAB>any font<TAB>Ω U+03A9 JIS 2678" for a character ROM's code,
+// "0x14E<TAB>亜 U+4E9C JIS 3021" for a kanji slot.
+std::string missing_code_line(RomKind kind, int code) {
+    const GlyphWant want = glyph_want(kind, glyph_index(kind, code));
+    std::string line = code_text(kind, code) + "\t";
+    if (kind == RomKind::character) line += std::string(fillable_text(fillable(want))) + "\t";
+    return line + describe_want(want);
+}
+
+void print_glyph(const RomImage& image, int index) {
     const GlyphDots glyph = glyph_dots(image, index);
     const int width = rom_shape(image.kind).glyph_width;
     for (int y = 0; y < glyph_height; ++y) {
@@ -93,69 +204,123 @@ void print_glyph(int index) {
     }
 }
 
-void print_missing_codes(const RomSummary& summary) {
+void print_missing_codes(const RomImage& image, const RomSummary& summary) {
     for (int i = 0; i < summary.missing_count; ++i) {
-        print_code(summary.missing_codes[i]);
-        std::putchar('\n');
+        std::printf("%s\n", missing_code_line(image.kind, summary.missing_codes[i]).c_str());
     }
 }
 
-void print_summary(const RomSummary& summary, const char* image_name, const std::string& sheet_name,
-                   const Sheet& sheet) {
-    const bool kanji = image.kind == RomKind::kanji;
-    const char* glyphs = kanji ? "glyphs" : "cells";
-    const RomShape shape = rom_shape(image.kind);
-    std::printf("%s: %s ROM, %d %s of %d x %d dots\n", image_name, kanji ? "kanji" : "character", shape.glyph_count,
-                glyphs, shape.glyph_width, glyph_height);
-    std::printf("%s with dots: %d, blank: %d\n", glyphs, summary.with_dots, summary.blank);
-    std::printf(kanji ? "blank glyph slots: %d\n"
-                      : "second-set codes showing the placeholder (the font could not provide them): %d\n",
-                summary.missing_count);
+bool no_font_fills(int code) {
+    return fillable(glyph_want(RomKind::character, glyph_index(RomKind::character, code))) == Fillable::by_no_font;
+}
+
+// The placeholder codes of one group: those some font could fill, or those
+// no font can fill.
+void print_placeholder_group(const RomSummary& summary, bool unfillable, const char* heading) {
+    int count = 0;
+    for (int i = 0; i < summary.missing_count; ++i) count += no_font_fills(summary.missing_codes[i]) == unfillable;
+    std::printf("  %s: %d\n", heading, count);
     for (int i = 0; i < summary.missing_count; ++i) {
-        std::printf(i % codes_per_summary_line == 0 ? "  " : " ");
-        print_code(summary.missing_codes[i]);
-        if (i % codes_per_summary_line == codes_per_summary_line - 1 || i == summary.missing_count - 1) {
-            std::putchar('\n');
+        const int code = summary.missing_codes[i];
+        if (no_font_fills(code) == unfillable) std::printf("    %s\n", missing_code_line(RomKind::character, code).c_str());
+    }
+}
+
+void print_summary(const RomImage& image, const RomSummary& summary, const char* image_name,
+                   const std::string& sheet_name, const Sheet& sheet) {
+    const RomShape shape = rom_shape(image.kind);
+    if (image.kind == RomKind::kanji) {
+        std::printf("%s: kanji ROM, %d glyphs of 16 x 16 dots\n", image_name, shape.glyph_count);
+        std::printf("glyphs with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
+        std::printf("blank glyph slots: %d\n", summary.missing_count);
+        for (int i = 0; i < summary.missing_count; ++i) {
+            std::printf("  %s\n", missing_code_line(image.kind, summary.missing_codes[i]).c_str());
         }
+    } else {
+        std::printf("%s: character ROM, %d cells of 8 x %d dots (16 bytes a cell)\n", image_name,
+                    shape.glyph_count, character_dot_rows);
+        std::printf("cells with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
+        std::printf("second-set codes showing the placeholder: %d\n", summary.missing_count);
+        print_placeholder_group(summary, false, "a font could fill them, this font lacked them");
+        print_placeholder_group(summary, true, "no font can fill them, the tables name no glyph there");
     }
     std::printf("sheet: %s, %d x %d pixels\n", sheet_name.c_str(), sheet.width, sheet.height);
+}
+
+// "0x141<TAB>12 dots<TAB>A U+0041 JIS 2341" for each glyph that differs.
+void print_differences(RomKind kind, const RomDifference& difference) {
+    for (int i = 0; i < difference.count; ++i) {
+        const GlyphDifference& glyph = difference.glyphs[i];
+        std::printf("0x%03X\t%d dot%s\t%s\n", glyph.index, glyph.dots, glyph.dots == 1 ? "" : "s",
+                    describe_want(glyph_want(kind, glyph.index)).c_str());
+    }
+}
+
+// Reports are worth nothing if they did not all arrive.
+void check_standard_output() {
+    const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (std::fclose(stdout) != 0 || !written) fail("cannot write standard output");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // 1. The command line; the cell of --text is checked once the kind is known.
+    // 1. The command line; --help and --version answer alone. The cell of
+    //    --text is checked once the kind is known.
+    open_missing_standard_streams();
     Options options;
-    if (!parse_command_line(argc, argv, options)) fail(usage);
+    const bool parsed = parse_command_line(argc, argv, options);
+    if (options.mode == Mode::diff) failure_status = 2;
+    if (options.help || options.version) {
+        std::fputs(options.help ? help_text : "romview " TOOLKIT_VERSION "\n", stdout);
+        check_standard_output();
+        return EXIT_SUCCESS;
+    }
+    if (!parsed) fail_usage(options.mode);
     int scale = default_scale;
     if (options.scale_text != nullptr && !parse_number(options.scale_text, min_scale, max_scale, scale)) {
         fail("bad scale " + std::string(options.scale_text) + ": give " + std::to_string(min_scale) + " to " +
              std::to_string(max_scale));
     }
 
-    // 2. Read the image; its size tells its kind.
-    report_load_failure(load_rom_image(options.image_name, image), options.image_name);
+    // 2. Read the images; a file's size tells its kind.
+    for (int i = 0; i < options.image_count; ++i) load_image(options.image_names[i], images[i]);
+    const RomImage& image = images[0];
     const int glyph_count = rom_shape(image.kind).glyph_count;
     int cell = 0;
     if (options.cell_text != nullptr && !parse_number(options.cell_text, 0, glyph_count - 1, cell)) {
         fail("bad cell " + std::string(options.cell_text) + ": give 0 to " + std::to_string(glyph_count - 1));
     }
-
-    // 3. Write the sheet before printing anything, so that a failed write
-    //    prints its one line alone.
-    const bool query = options.list || options.cell_text != nullptr;
-    const std::string sheet_name =
-        options.sheet_name != nullptr ? options.sheet_name : std::string(options.image_name) + ".png";
-    Sheet sheet{};
-    if (!query || options.sheet_name != nullptr) {
-        sheet = draw_sheet(image, scale);
-        if (!write_png_file(sheet_name.c_str(), sheet)) fail("cannot write " + sheet_name);
+    if (options.mode == Mode::diff && images[1].kind != image.kind) {
+        fail(std::string(options.image_names[0]) + " is " + kind_name(image.kind) + ", " + options.image_names[1] +
+             " " + kind_name(images[1].kind) + "; only images of one kind compare");
     }
 
-    // 4. Tell what the image holds.
+    // 3. Write the output file before printing anything, so that a failed
+    //    write prints its one line alone, and never over an image.
+    const std::string output = output_name(options);
+    Sheet sheet{};
+    std::string font;
+    if (!output.empty()) refuse_writing_over_an_image(options, output);
+    if (options.mode == Mode::bdf) font = export_bdf(image);
+    if (options.mode == Mode::bdf && !output.empty()) write_output(output, font.data(), font.size());
+    if (options.mode != Mode::bdf && !output.empty()) {
+        sheet = options.mode == Mode::diff ? draw_difference_sheet(image, images[1], scale) : draw_sheet(image, scale);
+        write_sheet(output, sheet);
+    }
+
+    // 4. Tell what the images hold.
     const RomSummary summary = summarize_rom(image);
-    if (options.cell_text != nullptr) print_glyph(cell);
-    if (options.list) print_missing_codes(summary);
-    if (!query) print_summary(summary, options.image_name, sheet_name, sheet);
-    return EXIT_SUCCESS;
+    static RomDifference difference{};
+    if (options.mode == Mode::diff) difference = compare_roms(image, images[1]);
+    const bool query = options.list || options.cell_text != nullptr;
+    if (options.mode == Mode::bdf && output.empty()) std::fwrite(font.data(), 1, font.size(), stdout);
+    if (options.mode == Mode::diff) print_differences(image.kind, difference);
+    if (options.cell_text != nullptr) print_glyph(image, cell);
+    if (options.list) print_missing_codes(image, summary);
+    if (options.mode == Mode::sheet && !query) print_summary(image, summary, options.image_names[0], output, sheet);
+
+    // 5. Everything printed must have reached standard output.
+    check_standard_output();
+    return options.mode == Mode::diff && difference.count > 0 ? 1 : EXIT_SUCCESS;
 }

@@ -1,7 +1,9 @@
-// A contact sheet written as a PNG file.
+// A contact sheet encoded as a PNG file's bytes.
 #pragma once
+#include <cstdint>
+#include <vector>
+
 #include "contact_sheet.h"
 
-// Writes sheet to path, replacing any file there. False when the file
-// cannot be created or written; a partly written regular file is removed.
-bool write_png_file(const char* path, const Sheet& sheet);
+// False when the encoder fails.
+bool encode_png(const Sheet& sheet, std::vector<std::uint8_t>& png);

@@ -7,13 +7,6 @@ namespace {
 constexpr std::uint8_t placeholder_rows[glyph_height] = {0xFE, 0xFE, 0xFE, 0xFE, 0, 0xFE, 0xFE, 0xFE,
                                                          0xFE, 0,    0,    0,    0, 0,    0,    0};
 
-// Bytes in the rest of the file; false on a read error.
-bool count_rest(std::FILE* file, std::uintmax_t& size) {
-    unsigned char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) size += got;
-    return std::ferror(file) == 0;
-}
 
 }  // namespace
 
@@ -25,10 +18,12 @@ RomShape rom_shape(RomKind kind) {
 LoadResult load_rom_image(const char* path, RomImage& image) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return {LoadStatus::cannot_open, 0};
-    std::uintmax_t size = std::fread(image.bytes, 1, kanji_rom_size, file);
-    const bool read = count_rest(file, size);
+    const std::size_t size = std::fread(image.bytes, 1, kanji_rom_size, file);
+    const bool longer = size == kanji_rom_size && std::fgetc(file) != EOF;
+    const bool read = std::ferror(file) == 0;
     std::fclose(file);
     if (!read) return {LoadStatus::cannot_open, 0};
+    if (longer) return {LoadStatus::too_large, size};
     if (size == character_rom_size) image.kind = RomKind::character;
     else if (size == kanji_rom_size) image.kind = RomKind::kanji;
     else return {LoadStatus::wrong_size, size};

@@ -1,14 +1,16 @@
 // A ROM image as romview reads it, recognised by its size alone:
 //
-// - a character ROM, 8192 bytes: 512 cells of 8 x 16 dots, 16 bytes a cell,
-//   byte r = dot row r, bit 7 = leftmost dot; cells 0..255 are the first
+// - a character ROM, 8192 bytes: 512 cells of 8 x 10 dots stored in 16
+//   bytes a cell, byte r = dot row r, bit 7 = leftmost dot (rows 10..15 are
+//   0 but for the mosaic of CGROM60.66); cells 0..255 are the first
 //   character set, cells 256..511 the second;
 // - a kanji ROM, 32768 bytes: 1024 glyphs of 16 x 16 dots, a plane of left
 //   halves (glyph k's rows at bytes 16k..16k+15, columns 0..7) followed by a
 //   plane of right halves (columns 8..15).
 //
 // Any file of one of these sizes is taken as that ROM; the bytes themselves
-// are not checked.
+// are not checked. At most one byte beyond the larger size is read, so an
+// endless file such as /dev/zero is refused at once.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +20,8 @@ enum class RomKind { character, kanji };
 constexpr std::size_t character_rom_size = 8192;
 constexpr std::size_t kanji_rom_size = 32768;
 constexpr std::size_t kanji_plane_size = kanji_rom_size / 2;
-constexpr int glyph_height = 16;
+constexpr int glyph_height = 16;  // rows stored a glyph
+constexpr int character_dot_rows = 10;  // rows of a character cell's glyph
 constexpr int second_set_first_cell = 256;
 constexpr int max_glyph_count = 1024;
 
@@ -34,7 +37,7 @@ struct RomShape {
 
 RomShape rom_shape(RomKind kind);
 
-enum class LoadStatus { loaded, cannot_open, wrong_size };
+enum class LoadStatus { loaded, cannot_open, wrong_size, too_large };
 
 struct LoadResult {
     LoadStatus status;

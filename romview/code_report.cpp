@@ -1,0 +1,110 @@
+#include "code_report.h"
+
+#include <cstdio>
+
+#include "code_tables.h"
+#include "kanji_table.h"
+
+namespace {
+
+CodePair map_pair(const std::int32_t (&code)[2][bank_cell_count], int cell) {
+    return {code[JIS][cell], code[UNICODE][cell]};
+}
+
+const CompositeEntry* composite_for(int second_set_code) {
+    for (const CompositeEntry& entry : composite_table) {
+        if (entry.target == second_set_code) return &entry;
+    }
+    return nullptr;
+}
+
+bool names_glyph(const CodePair& pair, CharsetKind kind) {
+    return (kind == JIS ? pair.jis : pair.unicode) != 0;
+}
+
+// Whether a font numbered by kind finds a glyph for this code in the tables.
+bool fillable_in(const GlyphWant& want, CharsetKind kind) {
+    if (names_glyph(want.direct, kind)) return true;
+    return want.composite && names_glyph(want.first_component, kind) && names_glyph(want.second_component, kind);
+}
+
+std::string hex(const char* format, std::int32_t code) {
+    char text[16];
+    std::snprintf(text, sizeof text, format, static_cast<unsigned>(code));
+    return text;
+}
+
+std::string describe_pair(const CodePair& pair) {
+    if (pair.unicode != 0 && pair.jis != 0) {
+        return utf8(pair.unicode) + hex(" U+%04X", pair.unicode) + hex(" JIS %04X", pair.jis);
+    }
+    if (pair.unicode != 0) return utf8(pair.unicode) + hex(" U+%04X", pair.unicode) + ", no JIS code";
+    if (pair.jis != 0) return hex("JIS %04X", pair.jis) + ", no Unicode code point";
+    return "";
+}
+
+}  // namespace
+
+GlyphWant glyph_want(RomKind kind, int index) {
+    GlyphWant want{};
+    if (kind == RomKind::kanji) {
+        want.direct = {kanji_code_map.code[JIS][index], kanji_code_map.code[UNICODE][index]};
+        return want;
+    }
+    if (index < second_set_first_cell) {
+        want.direct = map_pair(set1_code_map.code, index);
+        return want;
+    }
+    const int code = index - second_set_first_cell;
+    want.direct = map_pair(set2_code_map.code, code);
+    const CompositeEntry* entry = composite_for(code);
+    if (entry != nullptr) {
+        want.composite = true;
+        want.first_component = {entry->first_jis, entry->first_unicode};
+        want.second_component = {entry->second_jis, entry->second_unicode};
+    }
+    return want;
+}
+
+Fillable fillable(const GlyphWant& want) {
+    const bool jis = fillable_in(want, JIS);
+    const bool unicode = fillable_in(want, UNICODE);
+    if (jis && unicode) return Fillable::by_any_font;
+    if (jis) return Fillable::by_jis_font;
+    if (unicode) return Fillable::by_unicode_font;
+    return Fillable::by_no_font;
+}
+
+const char* fillable_text(Fillable fill) {
+    switch (fill) {
+    case Fillable::by_any_font: return "any font";
+    case Fillable::by_jis_font: return "JIS font";
+    case Fillable::by_unicode_font: return "Unicode font";
+    case Fillable::by_no_font: break;
+    }
+    return "no font";
+}
+
+std::string describe_want(const GlyphWant& want) {
+    std::string text = describe_pair(want.direct);
+    if (want.composite) {
+        if (!text.empty()) text += "; ";
+        text += "composite of " + describe_pair(want.first_component) + " and " +
+                describe_pair(want.second_component);
+    }
+    return text.empty() ? "no glyph in the tables" : text;
+}
+
+std::string utf8(std::int32_t code_point) {
+    const auto c = static_cast<std::uint32_t>(code_point);
+    const auto byte = [](std::uint32_t value) { return static_cast<char>(value); };
+    if (c < 0x80) return std::string(1, byte(c));
+    if (c < 0x800) return {byte(0xC0 | c >> 6), byte(0x80 | (c & 0x3F))};
+    if (c >= 0xD800 && c <= 0xDFFF) return "";
+    if (c < 0x10000) return {byte(0xE0 | c >> 12), byte(0x80 | (c >> 6 & 0x3F)), byte(0x80 | (c & 0x3F))};
+    if (c <= 0x10FFFF) {
+        return {byte(0xF0 | c >> 18), byte(0x80 | (c >> 12 & 0x3F)), byte(0x80 | (c >> 6 & 0x3F)),
+                byte(0x80 | (c & 0x3F))};
+    }
+    return "";
+}

@@ -1,0 +1,46 @@
+// What the code tables want in each glyph of a ROM image, in characters:
+// the glyph a JIS-numbered and a Unicode-numbered font would put there and,
+// for a second-set cell, the two components of a composite. The tables are
+// cellforge's and glyphmill's generated data, linked in, never copied.
+//
+// The tables differ between the numberings, and an image does not say which
+// one its font used, so a code is judged for both: which fonts could fill it
+// at all (the tables name a glyph, or both components of a composite, in
+// that numbering).
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "rom_image.h"
+
+// A glyph named in both numberings; 0 where a numbering has none.
+struct CodePair {
+    std::int32_t jis;
+    std::int32_t unicode;
+};
+
+struct GlyphWant {
+    CodePair direct;
+    bool composite;  // a second-set cell drawn from two glyphs
+    CodePair first_component;
+    CodePair second_component;
+};
+
+enum class Fillable { by_any_font, by_jis_font, by_unicode_font, by_no_font };
+
+// Glyph index of an image of this kind: a cell 0..511 of a character ROM,
+// a slot 0..1023 of a kanji ROM.
+GlyphWant glyph_want(RomKind kind, int index);
+
+Fillable fillable(const GlyphWant& want);
+
+// "any font", "JIS font", "Unicode font" or "no font".
+const char* fillable_text(Fillable fill);
+
+// The wanted glyphs in words, e.g. "Ω U+03A9 JIS 2678", "⑱ U+2491, no JIS
+// code", "composite of ａ U+FF41 JIS 2361 and ： U+FF1A JIS 2127", or "no
+// glyph in the tables".
+std::string describe_want(const GlyphWant& want);
+
+// A code point as UTF-8; empty for a value that is no code point.
+std::string utf8(std::int32_t code_point);

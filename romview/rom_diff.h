@@ -1,0 +1,16 @@
+// Two ROM images of the same kind compared glyph by glyph.
+#pragma once
+#include "rom_image.h"
+
+struct GlyphDifference {
+    int index;  // cell or slot
+    int dots;   // dots set in one image only, over all 16 stored rows
+};
+
+struct RomDifference {
+    int count;
+    GlyphDifference glyphs[max_glyph_count];
+};
+
+// a and b must be of the same kind.
+RomDifference compare_roms(const RomImage& a, const RomImage& b);
