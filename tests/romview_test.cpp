@@ -1,15 +1,24 @@
 // romview run on the images of the bundled sample fonts and on images made
 // in the test: the PNG sheet decoded and compared dot by dot with the image
-// bytes, the placeholder list, one cell as text, and refused input.
+// bytes, the missing codes in characters, one cell as text, refused input,
+// safe writes, comparing two images and the BDF export read back by the
+// converters.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bdf_export.h"
+#include "code_report.h"
+#include "code_tables.h"
 #include "contact_sheet.h"
+#include "kanji_table.h"
 #include "test_support.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -28,6 +37,20 @@ void make_sample_images(const ScratchDir& dir) {
     const RunResult cells = run_in(dir, std::string(CELLFORGE_PATH) + " " + samples + "/shinonome-12-gothic.bdf");
     ASSERT_EQ(kanji.status, 0) << kanji.output;
     ASSERT_EQ(cells.status, 0) << cells.output;
+}
+
+struct SplitRun {
+    int status;
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// romview with these arguments, its two output streams apart.
+SplitRun run_romview(const ScratchDir& dir, const std::string& arguments) {
+    const RunResult run = run_in(dir, "timeout 60 " + romview + arguments + " 2>stderr.txt");
+    const Bytes err = read_file(dir.file("stderr.txt"));
+    std::filesystem::remove(dir.file("stderr.txt"));
+    return {run.status, run.output, std::string(err.begin(), err.end())};
 }
 
 bool is_kanji_rom(const Bytes& rom) {
@@ -148,6 +171,19 @@ TEST(Romview, PlacesKnownDotsOfTheDefaultSheet) {
     EXPECT_TRUE(square_is(png, {cell.x + 2 * 2, cell.y + 1 * 2}, 2, paper_colour));
 }
 
+// The codes of a --list, each line cut at its first tab.
+std::string listed_codes(const std::string& list) {
+    std::string codes;
+    std::size_t start = 0;
+    while (start < list.size()) {
+        const std::size_t end = list.find('\n', start);
+        const std::string line = list.substr(start, end - start);
+        codes += line.substr(0, line.find('\t')) + "\n";
+        start = end == std::string::npos ? list.size() : end + 1;
+    }
+    return codes;
+}
+
 std::string expected_list(const Bytes& rom) {
     std::string list;
     char line[16];
@@ -167,9 +203,9 @@ TEST(Romview, ListsTheCodesTheSampleFontLacks) {
     ScratchDir dir;
     make_sample_images(dir);
     for (const char* image : {"CGROM60.66", "CGROM66.66", "KANJIROM.66"}) {
-        const RunResult run = run_in(dir, romview + " " + std::string(image) + " --list");
+        const SplitRun run = run_romview(dir, " " + std::string(image) + " --list");
         EXPECT_EQ(run.status, 0) << image;
-        EXPECT_EQ(run.output, expected_list(read_file(dir.file(image)))) << image;
+        EXPECT_EQ(listed_codes(run.out), expected_list(read_file(dir.file(image)))) << image;
         EXPECT_FALSE(file_exists(dir.file(std::string(image) + ".png"))) << image;
     }
     EXPECT_NE(expected_list(read_file(dir.file("CGROM66.66"))), "");
@@ -184,7 +220,7 @@ TEST(Romview, SummaryCountsCellsAndWritesTheSheetBesideTheImage) {
     const std::string list = expected_list(rom);
     const std::string counts = "cells with dots: " + std::to_string(512 - blank) + ", blank: " + std::to_string(blank);
     const auto listed = std::count(list.begin(), list.end(), '\n');
-    const std::string placeholders = "(the font could not provide them): " + std::to_string(listed);
+    const std::string placeholders = "second-set codes showing the placeholder: " + std::to_string(listed);
     const RunResult run = run_in(dir, romview + " CGROM66.66");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find(counts + "\n"), std::string::npos) << run.output;
@@ -205,7 +241,7 @@ TEST(Romview, PlaceholderNeedsExactBytesInTheSecondSet) {
     write_file(dir.file("made.66"), rom);
     const RunResult run = run_in(dir, romview + " made.66 --list");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, "0x01\n0xFF\n");
+    EXPECT_EQ(listed_codes(run.output), "0x01\n0xFF\n");
 }
 
 struct TextCase {
@@ -248,45 +284,447 @@ TEST(Romview, KanjiTextJoinsBothPlanes) {
 struct RefusalCase {
     const char* name;
     std::string arguments;
-    std::string message;
+    std::string message;  // on standard error
+    int status;
 };
 
-// One line, status 1, and no sheet left behind.
-TEST(Romview, RefusalPrintsOneLineAndExitsWithOne) {
+// One line on standard error, nothing on standard output, status 1 (2 for
+// --diff, as cmp), and no sheet left behind.
+TEST(Romview, RefusalPrintsOneLineOnStandardError) {
     ScratchDir dir;
     make_sample_images(dir);
     write_file(dir.file("short.66"), std::string(100, '\0'));
     write_file(dir.file("long.66"), std::string(8193, '\0'));
     write_file(dir.file("empty.66"), "");
     std::filesystem::create_directory(dir.file("folder.66"));
-    const std::string wrong_size = " bytes, not 8192 (character ROM) or 32768 (kanji ROM)";
-    const std::string usage = "usage: romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]";
+    std::filesystem::create_symlink("CGROM66.66", dir.file("link.66"));
+    const std::string wrong_size = " bytes, not 8192 (character ROM) or 32768 (kanji ROM)\n";
+    const std::string usage = "usage: romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]\n";
+    const std::string diff_usage = "usage: romview --diff IMAGE1 IMAGE2 [-o FILE.png] [--scale N]\n";
+    const std::string bdf_usage = "usage: romview --bdf IMAGE [-o FILE.bdf]\n";
     const RefusalCase cases[] = {
-        {"image too short", " short.66", "short.66 is not a ROM image: 100" + wrong_size},
-        {"image one byte too long", " long.66", "long.66 is not a ROM image: 8193" + wrong_size},
-        {"empty image", " empty.66", "empty.66 is not a ROM image: 0" + wrong_size},
-        {"missing image", " missing.66", "cannot open missing.66"},
-        {"image is a folder", " folder.66", "cannot open folder.66"},
-        {"sheet in a missing folder", " CGROM60.66 -o nowhere/sheet.png", "cannot write nowhere/sheet.png"},
-        {"sheet over a folder", " KANJIROM.66 -o folder.66", "cannot write folder.66"},
-        {"scale zero", " CGROM60.66 --scale 0", "bad scale 0: give 1 to 8"},
-        {"scale too large", " CGROM60.66 --scale 9", "bad scale 9: give 1 to 8"},
-        {"scale not a number", " CGROM60.66 --scale 2x", "bad scale 2x: give 1 to 8"},
-        {"cell beyond the character ROM", " CGROM66.66 --text 512", "bad cell 512: give 0 to 511"},
-        {"cell beyond the kanji ROM", " KANJIROM.66 --text 0x400", "bad cell 0x400: give 0 to 1023"},
-        {"negative cell", " CGROM66.66 --text -1", "bad cell -1: give 0 to 511"},
-        {"no image", "", usage},
-        {"two images", " CGROM60.66 CGROM66.66", usage},
-        {"unknown option", " CGROM60.66 -x", usage},
-        {"option without its value", " CGROM60.66 -o", usage},
+        {"image too short", " short.66", "romview: short.66 is not a ROM image: 100" + wrong_size, 1},
+        {"image one byte too long", " long.66", "romview: long.66 is not a ROM image: 8193" + wrong_size, 1},
+        {"empty image", " empty.66", "romview: empty.66 is not a ROM image: 0" + wrong_size, 1},
+        {"endless image", " /dev/zero",
+         "romview: /dev/zero is not a ROM image: more than 32768" + wrong_size, 1},
+        {"missing image", " missing.66", "romview: cannot open missing.66\n", 1},
+        {"image is a folder", " folder.66", "romview: cannot open folder.66\n", 1},
+        {"sheet in a missing folder", " CGROM60.66 -o nowhere/sheet.png",
+         "romview: cannot write nowhere/sheet.png\n", 1},
+        {"sheet over a folder", " KANJIROM.66 -o folder.66", "romview: cannot write folder.66\n", 1},
+        {"sheet over the image", " CGROM66.66 -o CGROM66.66",
+         "romview: CGROM66.66 is the image CGROM66.66 itself; give -o another name\n", 1},
+        {"sheet over a link to the image", " CGROM66.66 --list -o link.66",
+         "romview: link.66 is the image CGROM66.66 itself; give -o another name\n", 1},
+        {"font over the image", " --bdf KANJIROM.66 -o ./KANJIROM.66",
+         "romview: ./KANJIROM.66 is the image KANJIROM.66 itself; give -o another name\n", 1},
+        {"scale zero", " CGROM60.66 --scale 0", "romview: bad scale 0: give 1 to 8\n", 1},
+        {"scale too large", " CGROM60.66 --scale 9", "romview: bad scale 9: give 1 to 8\n", 1},
+        {"scale not a number", " CGROM60.66 --scale 2x", "romview: bad scale 2x: give 1 to 8\n", 1},
+        {"cell beyond the character ROM", " CGROM66.66 --text 512", "romview: bad cell 512: give 0 to 511\n", 1},
+        {"cell beyond the kanji ROM", " KANJIROM.66 --text 0x400", "romview: bad cell 0x400: give 0 to 1023\n", 1},
+        {"negative cell", " CGROM66.66 --text -1", "romview: bad cell -1: give 0 to 511\n", 1},
+        {"no image", "", usage, 1},
+        {"two images", " CGROM60.66 CGROM66.66", usage, 1},
+        {"unknown option", " CGROM60.66 -x", usage, 1},
+        {"option without its value", " CGROM60.66 -o", usage, 1},
+        {"font with a list", " --bdf CGROM60.66 --list", bdf_usage, 1},
+        {"font with a scale", " --bdf CGROM60.66 --scale 2", bdf_usage, 1},
+        {"compare one image", " --diff CGROM60.66", diff_usage, 2},
+        {"compare three images", " --diff CGROM60.66 CGROM66.66 KANJIROM.66", diff_usage, 2},
+        {"compare with a list", " --diff CGROM60.66 CGROM66.66 --list", diff_usage, 2},
+        {"compare and export", " --diff --bdf CGROM60.66 CGROM66.66", diff_usage, 2},
+        {"compare with an unknown option", " --diff CGROM60.66 CGROM66.66 -x", diff_usage, 2},
+        {"compare with a bad scale", " --diff CGROM60.66 CGROM66.66 -o d.png --scale 0",
+         "romview: bad scale 0: give 1 to 8\n", 2},
+        {"compare a missing image", " --diff CGROM60.66 missing.66", "romview: cannot open missing.66\n", 2},
+        {"compare a short image", " --diff short.66 CGROM60.66",
+         "romview: short.66 is not a ROM image: 100" + wrong_size, 2},
+        {"compare different kinds", " --diff CGROM60.66 KANJIROM.66",
+         "romview: CGROM60.66 is a character ROM, KANJIROM.66 a kanji ROM; only images of one kind compare\n", 2},
+        {"difference sheet over an image", " --diff CGROM60.66 CGROM66.66 -o CGROM66.66",
+         "romview: CGROM66.66 is the image CGROM66.66 itself; give -o another name\n", 2},
     };
+    const Bytes image = read_file(dir.file("CGROM66.66"));
     for (const RefusalCase& c : cases) {
-        const RunResult run = run_in(dir, romview + c.arguments);
-        EXPECT_EQ(run.status, 1) << c.name;
-        EXPECT_EQ(run.output, c.message + "\n") << c.name;
+        const SplitRun run = run_romview(dir, c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.name;
+        EXPECT_EQ(run.err, c.message) << c.name;
+        EXPECT_EQ(run.out, "") << c.name;
     }
+    EXPECT_EQ(read_file(dir.file("CGROM66.66")), image);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.66")));
     for (const auto& entry : std::filesystem::directory_iterator(dir.path)) {
         EXPECT_NE(entry.path().extension(), ".png") << entry.path();
+    }
+}
+
+// A character ROM of blank cells with the placeholder at these second-set codes.
+std::string rom_with_placeholders(const std::vector<int>& codes) {
+    std::string rom(8192, '\0');
+    for (int code : codes) std::copy(placeholder, placeholder + 16, rom.begin() + (256 + code) * 16);
+    return rom;
+}
+
+struct ListLineCase {
+    const char* name;
+    int code;
+    const char* line;
+};
+
+// Each line: the code, a tab, which fonts could fill it, a tab, what the
+// tables want there.
+TEST(Romview, ListPinsTheFormatOfEachKindOfCode) {
+    const ListLineCase cases[] = {
+        {"named in both numberings", 0x2C, "0x2C\tany font\t\xE2\x86\x97 U+2197 JIS 2325"},
+        {"Unicode only", 0x90, "0x90\tUnicode font\t\xEF\xB8\xB5 U+FE35, no JIS code"},
+        {"JIS only, composite in both", 0xA7,
+         "0xA7\tany font\tJIS 233B, no Unicode code point; composite of \xE2\x97\x8B U+25CB JIS 217B and "
+         "\xE2\x96\xA0 U+25A0 JIS 2223"},
+        {"Unicode direct, composite in both", 0x3A,
+         "0x3A\tany font\t\xE2\x92\x91 U+2491, no JIS code; composite of \xEF\xBC\x91 U+FF11 JIS 2331 and "
+         "\xEF\xBC\x90 U+FF10 JIS 2330"},
+        {"beyond 16 bits", 0x9D, "0x9D\tUnicode font\t\xF0\x9D\x84\x8B U+1D10B, no JIS code"},
+        {"named nowhere", 0x26, "0x26\tno font\tno glyph in the tables"},
+    };
+    ScratchDir dir;
+    for (const ListLineCase& c : cases) {
+        write_file(dir.file("made.66"), rom_with_placeholders({c.code}));
+        const SplitRun run = run_romview(dir, " made.66 --list");
+        EXPECT_EQ(run.status, 0) << c.name;
+        EXPECT_EQ(run.out, std::string(c.line) + "\n") << c.name;
+    }
+    std::string kanji(32768, '\xFF');
+    for (int slot : {0, 0x3FF}) {
+        std::fill_n(kanji.begin() + slot * 16, 16, '\0');
+        std::fill_n(kanji.begin() + 16384 + slot * 16, 16, '\0');
+    }
+    write_file(dir.file("kanji.66"), kanji);
+    EXPECT_EQ(run_romview(dir, " kanji.66 --list").out,
+              "0x000\t\xE6\x84\x9B U+611B JIS 3026\n0x3FF\t\xE8\xA9\xB1 U+8A71 JIS 4F43\n");
+}
+
+// The summary counts the codes no font can fill apart from those the font lacked.
+TEST(Romview, SummarySeparatesCodesNoFontCanFill) {
+    ScratchDir dir;
+    write_file(dir.file("made.66"), rom_with_placeholders({0x26, 0x2C, 0x90, 0xBA}));
+    const SplitRun run = run_romview(dir, " made.66 -o made.png");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("second-set codes showing the placeholder: 4\n"
+                           "  a font could fill them, this font lacked them: 2\n"
+                           "    0x2C\tany font\t\xE2\x86\x97 U+2197 JIS 2325\n"
+                           "    0x90\tUnicode font\t\xEF\xB8\xB5 U+FE35, no JIS code\n"
+                           "  no font can fill them, the tables name no glyph there: 2\n"
+                           "    0x26\tno font\tno glyph in the tables\n"
+                           "    0xBA\tno font\tno glyph in the tables\n"),
+              std::string::npos)
+        << run.out;
+}
+
+std::vector<TestGlyph> solid_glyphs(const std::vector<std::int32_t>& codes, int width, int height) {
+    std::vector<TestGlyph> glyphs;
+    const std::string row(width / 4, 'F');
+    for (std::int32_t code : codes) {
+        glyphs.push_back({code, std::to_string(width) + " " + std::to_string(height) + " 0 -2",
+                          std::vector<std::string>(height, row)});
+    }
+    return glyphs;
+}
+
+// Every second-set glyph and composite component the tables name in one
+// numbering, deduplicated.
+std::vector<std::int32_t> second_set_codes(CharsetKind kind) {
+    std::vector<std::int32_t> codes;
+    for (std::int32_t code : set2_code_map.code[kind]) codes.push_back(code);
+    for (const CompositeEntry& entry : composite_table) {
+        codes.push_back(kind == JIS ? entry.first_jis : entry.first_unicode);
+        codes.push_back(kind == JIS ? entry.second_jis : entry.second_unicode);
+    }
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    codes.erase(std::remove(codes.begin(), codes.end(), 0), codes.end());
+    return codes;
+}
+
+struct FullFontCase {
+    const char* registry;
+    CharsetKind kind;
+    const char* other_numbering;  // the only fonts that could fill what is left
+};
+
+// A 10-dot font with every second-set glyph its numbering can have leaves
+// only the codes the other numbering or no font can fill, each named.
+TEST(Romview, FontWithEveryGlyphLeavesOnlyCodesItsNumberingCannotFill) {
+    const FullFontCase cases[] = {{"JISX0208.1990", JIS, "Unicode font"}, {"ISO10646", UNICODE, "JIS font"}};
+    for (const FullFontCase& c : cases) {
+        ScratchDir dir;
+        write_file(dir.file("font.bdf"), make_font(c.registry, 8, 2, solid_glyphs(second_set_codes(c.kind), 8, 10)));
+        ASSERT_EQ(run_in(dir, std::string(CELLFORGE_PATH) + " font.bdf").status, 0) << c.registry;
+        const SplitRun run = run_romview(dir, " CGROM66.66 --list");
+        EXPECT_EQ(run.status, 0) << c.registry;
+        std::string expected;
+        const Bytes rom = read_file(dir.file("CGROM66.66"));
+        for (int code = 1; code < 256; ++code) {
+            const GlyphWant want = glyph_want(RomKind::character, 256 + code);
+            const Fillable fill = fillable(want);
+            if (!shows_placeholder(rom, 256 + code)) continue;
+            char line[16];
+            std::snprintf(line, sizeof line, "0x%02X\t", code);
+            expected += line + std::string(fillable_text(fill)) + "\t" + describe_want(want) + "\n";
+            EXPECT_TRUE(fill == Fillable::by_no_font || fillable_text(fill) == std::string(c.other_numbering))
+                << c.registry << " code " << code << " could be filled but shows the placeholder";
+        }
+        EXPECT_EQ(run.out, expected) << c.registry;
+        EXPECT_NE(run.out.find("\tno font\t"), std::string::npos) << c.registry;
+    }
+}
+
+// A font with every kanji of the table fills every slot.
+TEST(Romview, KanjiFontWithEveryKanjiLeavesNoBlankSlot) {
+    ScratchDir dir;
+    const std::vector<std::int32_t> codes(kanji_code_map.code[JIS], kanji_code_map.code[JIS] + kanji_slot_count);
+    write_file(dir.file("font.bdf"), make_font("JISX0208.1990", 14, 2, solid_glyphs(codes, 16, 16)));
+    ASSERT_EQ(run_in(dir, std::string(GLYPHMILL_PATH) + " font.bdf").status, 0);
+    EXPECT_EQ(run_romview(dir, " KANJIROM.66 --list").out, "");
+    EXPECT_NE(run_romview(dir, " KANJIROM.66 -o k.png").out.find("\nblank glyph slots: 0\n"), std::string::npos);
+}
+
+// Help and version on standard output with status 0, whatever else is given.
+TEST(Romview, HelpAndVersionGoToStandardOutput) {
+    ScratchDir dir;
+    const SplitRun help = run_romview(dir, " --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: romview IMAGE", 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "");
+    const SplitRun version = run_romview(dir, " missing.66 --version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "romview " TOOLKIT_VERSION "\n");
+}
+
+struct OutputErrorCase {
+    const char* name;
+    std::string arguments;
+    int status;
+};
+
+// Reports that cannot all be written are a failure, never a silent success.
+TEST(Romview, StandardOutputWriteErrorFails) {
+    ScratchDir dir;
+    make_sample_images(dir);
+    const OutputErrorCase cases[] = {
+        {"list", " CGROM66.66 --list", 1},
+        {"summary", " CGROM66.66 -o sheet.png", 1},
+        {"text", " KANJIROM.66 --text 0", 1},
+        {"font", " --bdf KANJIROM.66", 1},
+        {"help", " --help", 1},
+        {"differences", " --diff CGROM60.66 CGROM66.66", 2},
+    };
+    for (const OutputErrorCase& c : cases) {
+        const SplitRun run = run_romview(dir, c.arguments + " >/dev/full");
+        EXPECT_EQ(run.status, c.status) << c.name;
+        EXPECT_EQ(run.err, "romview: cannot write standard output\n") << c.name;
+    }
+}
+
+// A small file system of its own, gone with the object.
+struct SmallDisk {
+    std::string path;
+    bool mounted;
+    explicit SmallDisk(const std::string& at) : path(at) {
+        std::filesystem::create_directory(path);
+        mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted) umount(path.c_str());
+    }
+};
+
+// A sheet that cannot be written whole leaves the earlier one and the link
+// to it as they were, and no temporary file.
+TEST(Romview, FailedSheetLeavesTheEarlierSheetAndItsLink) {
+    ScratchDir dir;
+    make_sample_images(dir);
+    const std::string old_sheet = "earlier sheet";
+    // The file size limit: the run ends with an error, not a signal.
+    write_file(dir.file("sheet.png"), old_sheet);
+    std::filesystem::create_symlink("sheet.png", dir.file("link.png"));
+    const SplitRun limited = run_romview(dir, " KANJIROM.66 -o link.png");
+    ASSERT_EQ(limited.status, 0) << limited.err;  // the link followed, the sheet replaced
+    write_file(dir.file("sheet.png"), old_sheet);
+    const RunResult run = run_in(dir, "ulimit -f 4 && " + romview + " KANJIROM.66 -o link.png");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output, "romview: cannot write link.png\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.png")));
+    EXPECT_EQ(read_file(dir.file("sheet.png")), Bytes(old_sheet.begin(), old_sheet.end()));
+    // A disk too small for the sheet, behind a link.
+    SmallDisk disk(dir.file("disk"));
+    if (!disk.mounted) GTEST_SKIP() << "cannot mount a 64 KB tmpfs (" << std::strerror(errno) << "); needs root";
+    write_file(disk.path + "/sheet.png", old_sheet);
+    std::filesystem::remove(dir.file("link.png"));
+    std::filesystem::create_symlink("disk/sheet.png", dir.file("link.png"));
+    const SplitRun full = run_romview(dir, " KANJIROM.66 -o link.png");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "romview: cannot write link.png\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.png")));
+    EXPECT_EQ(read_file(disk.path + "/sheet.png"), Bytes(old_sheet.begin(), old_sheet.end()));
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(disk.path)) ++files;
+    EXPECT_EQ(files, 1) << "a temporary file was left on the full disk";
+}
+
+// Dots of cell 0x141 as (row, byte) changes to a copy of a character ROM.
+std::string changed(std::string rom, int cell, int row, char byte) {
+    rom[cell * 16 + row] = byte;
+    return rom;
+}
+
+struct DiffCase {
+    const char* name;
+    std::string second;
+    std::string listing;
+    int status;
+};
+
+// Each differing glyph once, with what the tables want there and how many
+// dots differ; the status is cmp's.
+TEST(Romview, DiffListsEachDifferingGlyph) {
+    ScratchDir dir;
+    const std::string first(8192, '\0');
+    write_file(dir.file("a.66"), first);
+    const DiffCase cases[] = {
+        {"equal", first, "", 0},
+        {"one dot of the first set", changed(first, 0x41, 3, '\x10'), "0x041\t1 dot\t\xEF\xBC\xA1 U+FF21 JIS 2341\n", 1},
+        {"three dots of the second set, a row beyond the glyph", changed(first, 0x126, 12, '\x07'),
+         "0x126\t3 dots\tno glyph in the tables\n", 1},
+        {"two cells", changed(changed(first, 0x1FF, 0, '\x01'), 0x100, 9, '\x80'),
+         "0x100\t1 dot\tno glyph in the tables\n0x1FF\t1 dot\t\xE2\x96\xA0 U+25A0 JIS 2223\n", 1},
+    };
+    for (const DiffCase& c : cases) {
+        write_file(dir.file("b.66"), c.second);
+        const SplitRun run = run_romview(dir, " --diff a.66 b.66");
+        EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
+        EXPECT_EQ(run.out, c.listing) << c.name;
+        EXPECT_EQ(run.err, "") << c.name;
+    }
+    std::string kanji(32768, '\0');
+    write_file(dir.file("k1.66"), kanji);
+    kanji[16384 + 1023 * 16] = '\x03';
+    write_file(dir.file("k2.66"), kanji);
+    EXPECT_EQ(run_romview(dir, " --diff k1.66 k2.66").out, "0x3FF\t2 dots\t\xE8\xA9\xB1 U+8A71 JIS 4F43\n");
+}
+
+// The difference sheet shows each dot in the colour of where it is set.
+TEST(Romview, DiffSheetColoursDotsByImage) {
+    ScratchDir dir;
+    std::string first(8192, '\0');
+    std::string second(8192, '\0');
+    first[0x41 * 16] = '\xC0';   // dots 0 and 1 in the first image
+    second[0x41 * 16] = '\x60';  // dots 1 and 2 in the second
+    write_file(dir.file("a.66"), first);
+    write_file(dir.file("b.66"), second);
+    const SplitRun run = run_romview(dir, " --diff a.66 b.66 -o diff.png --scale 3");
+    ASSERT_EQ(run.status, 1) << run.err;
+    const Png png = read_png(dir.file("diff.png"));
+    const SheetLayout layout = sheet_layout(RomKind::character, 3);
+    ASSERT_EQ(png.width, layout.width);
+    EXPECT_TRUE(square_is(png, dot_pixel(layout, 0x41, 0, 0), 3, only_first_colour));
+    EXPECT_TRUE(square_is(png, dot_pixel(layout, 0x41, 1, 0), 3, dot_colour));
+    EXPECT_TRUE(square_is(png, dot_pixel(layout, 0x41, 2, 0), 3, only_second_colour));
+    EXPECT_TRUE(square_is(png, dot_pixel(layout, 0x41, 3, 0), 3, differing_paper_colour));
+    EXPECT_TRUE(square_is(png, dot_pixel(layout, 0x42, 0, 0), 3, paper_colour));
+}
+
+// A ROM image of pseudo-random dots; in a character ROM only the ten glyph
+// rows of each cell are set.
+std::string random_rom(std::size_t size, unsigned seed) {
+    std::string rom(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        if (size == 32768 || i % 16 < 10) rom[i] = static_cast<char>(seed >> 16);
+    }
+    return rom;
+}
+
+struct RoundTripCase {
+    const char* name;
+    std::string image;     // made in the test, or a sample's name
+    std::string rom;       // empty: the sample image
+};
+
+// glyphmill reads the exported font of a kanji ROM back into the same image.
+TEST(Romview, KanjiFontGivesTheSameImageBack) {
+    ScratchDir dir;
+    make_sample_images(dir);
+    const RoundTripCase cases[] = {
+        {"sample", "KANJIROM.66", ""},
+        {"random dots", "random.66", random_rom(32768, 7)},
+        {"blank slots", "blank.66", std::string(32768, '\0')},
+    };
+    std::filesystem::create_directory(dir.file("back"));
+    for (const RoundTripCase& c : cases) {
+        if (!c.rom.empty()) write_file(dir.file(c.image), c.rom);
+        const RunResult run = run_in(dir, romview + " --bdf " + c.image + " | (cd back && " + GLYPHMILL_PATH + " -)");
+        EXPECT_EQ(run.status, 0) << c.name << ": " << run.output;
+        EXPECT_EQ(read_file(dir.file("back/KANJIROM.66")), read_file(dir.file(c.image))) << c.name;
+    }
+}
+
+// cellforge -ascii puts cells 1..255 of the exported font back in place.
+TEST(Romview, CharacterFontGivesTheFirstSetBack) {
+    ScratchDir dir;
+    make_sample_images(dir);
+    const RoundTripCase cases[] = {
+        {"sample first image", "CGROM60.66", ""},
+        {"sample second image", "CGROM66.66", ""},
+        {"random dots", "random.66", random_rom(8192, 11)},
+    };
+    std::filesystem::create_directory(dir.file("back"));
+    for (const RoundTripCase& c : cases) {
+        if (!c.rom.empty()) write_file(dir.file(c.image), c.rom);
+        const SplitRun exported = run_romview(dir, " --bdf " + c.image + " -o back/set1.bdf");
+        ASSERT_EQ(exported.status, 0) << c.name << ": " << exported.err;
+        EXPECT_EQ(exported.out, "") << c.name;
+        const RunResult run = run_in(dir, std::string("cd back && ") + CELLFORGE_PATH + " -ascii set1.bdf");
+        EXPECT_EQ(run.status, 0) << c.name << ": " << run.output;
+        const Bytes original = read_file(dir.file(c.image));
+        const Bytes back = read_file(dir.file("back/CGROM60.66"));
+        ASSERT_EQ(back.size(), 8192u) << c.name;
+        EXPECT_TRUE(std::equal(original.begin() + 16, original.begin() + 4096, back.begin() + 16)) << c.name;
+    }
+}
+
+// The cells of the second half sit where no code table looks.
+TEST(Romview, SecondHalfOfTheCharacterFontUsesCodesNoTableNames) {
+    const std::int32_t first = bdf_encoding(RomKind::character, 256);
+    const std::int32_t last = bdf_encoding(RomKind::character, 511);
+    const auto outside = [&](std::int32_t code) { return code < first || code > last; };
+    for (int cell = 0; cell < 256; ++cell) {
+        for (CharsetKind kind : {JIS, UNICODE}) {
+            EXPECT_TRUE(outside(set1_code_map.code[kind][cell])) << cell;
+            EXPECT_TRUE(outside(set2_code_map.code[kind][cell])) << cell;
+        }
+    }
+    for (const CompositeEntry& entry : composite_table) {
+        for (std::int32_t code : {entry.first_jis, entry.first_unicode, entry.second_jis, entry.second_unicode}) {
+            EXPECT_TRUE(outside(code)) << entry.target;
+        }
+    }
+    for (int b = 0; b < extra_symbol_count; ++b) EXPECT_TRUE(outside(extra_symbol_map[UNICODE][b]));
+}
+
+// FontForge opens both exported fonts with every glyph.
+TEST(Romview, FontForgeOpensTheExportedFonts) {
+    ScratchDir dir;
+    if (run_in(dir, "command -v fontforge").status != 0) GTEST_SKIP() << "fontforge is not installed";
+    make_sample_images(dir);
+    for (const char* image : {"CGROM66.66", "KANJIROM.66"}) {
+        ASSERT_EQ(run_romview(dir, std::string(" --bdf ") + image + " -o font.bdf").status, 0) << image;
+        const RunResult run = run_in(dir, "fontforge -quiet -lang=py -c 'import fontforge; "
+                                          "f = fontforge.open(\"font.bdf\"); print(\"glyphs\", len(list(f.glyphs())))'");
+        EXPECT_EQ(run.status, 0) << image << ": " << run.output;
+        const std::string glyphs = std::string("glyphs ") + (image[0] == 'K' ? "1024" : "512") + "\n";
+        EXPECT_NE(run.output.find(glyphs), std::string::npos) << image << ": " << run.output;
     }
 }
 
