@@ -1,0 +1,105 @@
+// BDF 2.1 output: header, the four properties the converters read, then
+// one STARTCHAR block per code in ascending order.
+#include "bdf_writer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+void append_line(std::string& text, const char* format, ...) {
+    char line[128];
+    va_list values;
+    va_start(values, format);
+    std::vsnprintf(line, sizeof line, format, values);
+    va_end(values);
+    text += line;
+    text += '\n';
+}
+
+int clamp_int(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, -0x7FFFFFFF, 0x7FFFFFFF));
+}
+
+struct Box {
+    std::int64_t left, bottom, right, top;
+};
+
+Box bounding_box(const GlyphTable& table) {
+    Box box = {0, 0, 0, 0};
+    bool first = true;
+    for (const auto& [code, glyph] : table) {
+        const GlyphBitmap& bitmap = *glyph.bitmap;
+        const std::int64_t bottom = std::int64_t{bitmap.y_offset} + glyph.y_shift;
+        const Box own = {bitmap.x_offset, bottom, std::int64_t{bitmap.x_offset} + bitmap.width,
+                         bottom + bitmap.height};
+        if (first) {
+            box = own;
+            first = false;
+        }
+        box = {std::min(box.left, own.left), std::min(box.bottom, own.bottom),
+               std::max(box.right, own.right), std::max(box.top, own.top)};
+    }
+    return box;
+}
+
+void append_glyph(std::string& text, std::int64_t code, const MergedGlyph& glyph, int pixel_size) {
+    const GlyphBitmap& bitmap = *glyph.bitmap;
+    append_line(text, "STARTCHAR C%04llX", static_cast<unsigned long long>(code));
+    append_line(text, "ENCODING %lld", static_cast<long long>(code));
+    const std::int64_t scalable = pixel_size > 0 ? std::int64_t{bitmap.advance} * 1000 / pixel_size : 0;
+    append_line(text, "SWIDTH %d 0", clamp_int(scalable));
+    append_line(text, "DWIDTH %d 0", bitmap.advance);
+    append_line(text, "BBX %d %d %d %d", bitmap.width, bitmap.height, bitmap.x_offset,
+                clamp_int(std::int64_t{bitmap.y_offset} + glyph.y_shift));
+    text += "BITMAP\n";
+    static const char digits[] = "0123456789ABCDEF";
+    const std::size_t row_bytes = static_cast<std::size_t>(bitmap.width + 7) / 8;
+    for (int row = 0; row < bitmap.height; ++row) {
+        for (std::size_t column = 0; column < row_bytes; ++column) {
+            const std::uint8_t byte = bitmap.rows[row * row_bytes + column];
+            text += digits[byte >> 4];
+            text += digits[byte & 0xF];
+        }
+        text += '\n';
+    }
+    text += "ENDCHAR\n";
+}
+
+}  // namespace
+
+void copy_bdf_name(char (&target)[bdf_name_capacity], const char* name) {
+    int length = 0;
+    for (; *name != '\0' && length < bdf_name_capacity - 1; ++name) {
+        const unsigned char character = static_cast<unsigned char>(*name);
+        if (std::isalnum(character) || character == '.' || character == '-' || character == '_') {
+            target[length++] = static_cast<char>(character);
+        }
+    }
+    target[length] = '\0';
+}
+
+std::string write_bdf(const GlyphTable& table, const BdfProperties& properties) {
+    std::string text;
+    const int pixel_size = clamp_int(std::int64_t{properties.ascent} + properties.descent);
+    const Box box = bounding_box(table);
+    append_line(text, "STARTFONT 2.1");
+    append_line(text, "FONT -fontprep-merged-medium-r-normal--%d-%lld-72-72-c-0-%s-%s", pixel_size,
+                static_cast<long long>(pixel_size) * 10, properties.registry, properties.encoding);
+    append_line(text, "SIZE %d 72 72", pixel_size);
+    append_line(text, "FONTBOUNDINGBOX %d %d %d %d", clamp_int(box.right - box.left),
+                clamp_int(box.top - box.bottom), clamp_int(box.left), clamp_int(box.bottom));
+    append_line(text, "STARTPROPERTIES 4");
+    append_line(text, "FONT_ASCENT %d", properties.ascent);
+    append_line(text, "FONT_DESCENT %d", properties.descent);
+    append_line(text, "CHARSET_REGISTRY \"%s\"", properties.registry);
+    append_line(text, "CHARSET_ENCODING \"%s\"", properties.encoding);
+    append_line(text, "ENDPROPERTIES");
+    append_line(text, "CHARS %zu", table.size());
+    for (const auto& [code, glyph] : table) append_glyph(text, code, glyph, pixel_size);
+    append_line(text, "ENDFONT");
+    return text;
+}

@@ -1,0 +1,323 @@
+// FreeType behind one file: open a face from memory (through a gzip stream
+// when the bytes are gzip-compressed), choose the face, strike or pixel
+// size, read the numbering properties, and copy every encoded glyph as a
+// monochrome bitmap.
+#include "font_source.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_BDF_H
+#include FT_BITMAP_H
+#include FT_GZIP_H
+#include FT_WINFONTS_H
+
+namespace {
+
+// More codes than any real font holds; a character map claiming more is
+// refused rather than walked for hours.
+constexpr long max_codes = long{1} << 21;
+constexpr int max_faces_tried = 64;
+
+void* heap_allocate(FT_Memory, long size) { return std::malloc(static_cast<std::size_t>(size)); }
+void heap_free(FT_Memory, void* block) { std::free(block); }
+void* heap_reallocate(FT_Memory, long, long new_size, void* block) {
+    return std::realloc(block, static_cast<std::size_t>(new_size));
+}
+FT_MemoryRec_ heap = {nullptr, heap_allocate, heap_free, heap_reallocate};
+
+// The library, the font bytes as a stream, and the open face; the gzip
+// stream is made afresh for every face opened, since closing a face closes
+// its stream.
+struct Session {
+    FT_Library library = nullptr;
+    FT_StreamRec bytes{};
+    FT_StreamRec gzip{};
+    bool compressed = false;
+    FT_Face face = nullptr;
+    ~Session() {
+        if (face != nullptr) FT_Done_Face(face);
+        if (library != nullptr) FT_Done_FreeType(library);
+    }
+};
+
+FT_Error open_face(Session& session, long index) {
+    if (session.face != nullptr) FT_Done_Face(session.face);
+    session.face = nullptr;
+    FT_Open_Args arguments{};
+    if (session.compressed) {
+        session.bytes.pos = 0;
+        session.gzip = FT_StreamRec{};
+        if (const FT_Error error = FT_Stream_OpenGzip(&session.gzip, &session.bytes)) return error;
+        arguments.flags = FT_OPEN_STREAM;
+        arguments.stream = &session.gzip;
+    } else {
+        arguments.flags = FT_OPEN_MEMORY;
+        arguments.memory_base = session.bytes.base;
+        arguments.memory_size = static_cast<FT_Long>(session.bytes.size);
+    }
+    return FT_Open_Face(session.library, &arguments, index, &session.face);
+}
+
+// A strike of a bitmap font's height: pixel_size if it has one, else its
+// first; -1 when the face has none.
+int choose_strike(FT_Face face, int pixel_size) {
+    if (face->num_fixed_sizes <= 0) return -1;
+    for (int strike = 0; strike < face->num_fixed_sizes; ++strike) {
+        if (face->available_sizes[strike].height == pixel_size) return strike;
+    }
+    for (int strike = 0; strike < face->num_fixed_sizes; ++strike) {
+        if ((face->available_sizes[strike].y_ppem + 32) >> 6 == pixel_size) return strike;
+    }
+    return 0;
+}
+
+bool strike_has_height(FT_Face face, int strike, int pixel_size) {
+    const FT_Bitmap_Size& size = face->available_sizes[strike];
+    return size.height == pixel_size || (size.y_ppem + 32) >> 6 == pixel_size;
+}
+
+void copy_property(char (&target)[property_capacity], const char* text) {
+    std::snprintf(target, property_capacity, "%s", text != nullptr ? text : "");
+}
+
+int clamp_int(long long value) {
+    if (value > 0x7FFFFFFF) return 0x7FFFFFFF;
+    if (value < -0x7FFFFFFF) return -0x7FFFFFFF;
+    return static_cast<int>(value);
+}
+
+// A BDF integer property, if the font has it.
+bool integer_property(FT_Face face, const char* name, int& value) {
+    BDF_PropertyRec property;
+    if (FT_Get_BDF_Property(face, name, &property) != 0) return false;
+    if (property.type == BDF_PROPERTY_TYPE_INTEGER) {
+        value = property.u.integer;
+    } else if (property.type == BDF_PROPERTY_TYPE_CARDINAL) {
+        value = clamp_int(property.u.cardinal);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// A Windows font's character set as the registry and encoding of the same
+// character set in a bitmap font.
+void name_windows_charset(FT_Byte charset, SourceFont& font) {
+    static const struct {
+        int charset;
+        const char* registry;
+        const char* encoding;
+    } names[] = {
+        {FT_WinFNT_ID_CP1252, "microsoft", "cp1252"}, {FT_WinFNT_ID_DEFAULT, "microsoft", "cp1252"},
+        {FT_WinFNT_ID_MAC, "apple", "roman"},         {FT_WinFNT_ID_CP932, "jisx0201.1976", "0"},
+        {FT_WinFNT_ID_CP1253, "microsoft", "cp1253"}, {FT_WinFNT_ID_CP1254, "microsoft", "cp1254"},
+        {FT_WinFNT_ID_CP1258, "microsoft", "cp1258"}, {FT_WinFNT_ID_CP1255, "microsoft", "cp1255"},
+        {FT_WinFNT_ID_CP1256, "microsoft", "cp1256"}, {FT_WinFNT_ID_CP1257, "microsoft", "cp1257"},
+        {FT_WinFNT_ID_CP1251, "microsoft", "cp1251"}, {FT_WinFNT_ID_CP1250, "microsoft", "cp1250"},
+        {FT_WinFNT_ID_OEM, "ibm", "cp437"},
+    };
+    for (const auto& name : names) {
+        if (name.charset == charset) {
+            copy_property(font.registry, name.registry);
+            copy_property(font.encoding, name.encoding);
+            return;
+        }
+    }
+    copy_property(font.registry, "microsoft-charset");
+    std::snprintf(font.encoding, property_capacity, "%d", charset);
+}
+
+// Ascent and descent of an outline font at pixel_size: the face's ascender
+// and descender in proportion, adding up to the pixel size.
+void derive_outline_metrics(FT_Face face, int pixel_size, SourceFont& font) {
+    long long above = face->ascender > 0 ? face->ascender : 0;
+    long long below = face->descender < 0 ? -static_cast<long long>(face->descender) : 0;
+    if (above + below == 0) {
+        above = 7;
+        below = 1;
+    }
+    font.ascent = static_cast<int>((2 * pixel_size * above + above + below) / (2 * (above + below)));
+    font.descent = pixel_size - font.ascent;
+}
+
+// Sets up the face: its size, character map and numbering properties.
+SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
+    font.scalable = FT_IS_SCALABLE(face);
+    font.registry[0] = '\0';
+    font.encoding[0] = '\0';
+    if (font.scalable) {
+        const int size = pixel_size > 0 ? pixel_size : 16;
+        if (const FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size))) {
+            return {SourceError::freetype, error};
+        }
+        derive_outline_metrics(face, size, font);
+    } else {
+        const int strike = choose_strike(face, pixel_size);
+        if (strike < 0) return {SourceError::freetype, FT_Err_Invalid_Pixel_Size};
+        if (const FT_Error error = FT_Select_Size(face, strike)) return {SourceError::freetype, error};
+        font.ascent = clamp_int((face->size->metrics.ascender + 32) >> 6);
+        font.descent = clamp_int((-face->size->metrics.descender + 32) >> 6);
+        integer_property(face, "FONT_ASCENT", font.ascent);
+        integer_property(face, "FONT_DESCENT", font.descent);
+    }
+
+    const char* registry = nullptr;
+    const char* encoding = nullptr;
+    FT_WinFNT_HeaderRec windows_header;
+    font.unicode_cmap = false;
+    if (FT_Get_BDF_Charset_ID(face, &encoding, &registry) == 0) {
+        copy_property(font.registry, registry);
+        copy_property(font.encoding, encoding);
+    } else if (FT_Get_WinFNT_Header(face, &windows_header) == 0) {
+        name_windows_charset(windows_header.charset, font);
+    } else {
+        if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) return {SourceError::no_unicode_map, 0};
+        font.unicode_cmap = true;
+        return {SourceError::none, 0};
+    }
+    if (face->num_charmaps > 0) FT_Set_Charmap(face, face->charmaps[0]);
+    return {SourceError::none, 0};
+}
+
+// Copies the glyph in the slot as rows of bits, cut to max_glyph_dots.
+bool copy_bitmap(FT_Library library, FT_GlyphSlot slot, GlyphBitmap& glyph) {
+    FT_Bitmap gray;
+    FT_Bitmap_Init(&gray);
+    if (FT_Bitmap_Convert(library, &slot->bitmap, &gray, 1) != 0) {
+        FT_Bitmap_Done(library, &gray);
+        return false;
+    }
+    const int width = gray.width < unsigned{max_glyph_dots} ? static_cast<int>(gray.width) : max_glyph_dots;
+    const int height = gray.rows < unsigned{max_glyph_dots} ? static_cast<int>(gray.rows) : max_glyph_dots;
+    const int row_bytes = (width + 7) / 8;
+    glyph.width = width;
+    glyph.height = height;
+    glyph.x_offset = slot->bitmap_left;
+    glyph.y_offset = clamp_int(static_cast<long long>(slot->bitmap_top) - static_cast<long long>(gray.rows));
+    glyph.advance = clamp_int((slot->advance.x + 32) >> 6);
+    glyph.rows.assign(static_cast<std::size_t>(row_bytes) * height, 0);
+    const int levels = gray.num_grays > 0 ? gray.num_grays : 2;
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* source = gray.buffer + static_cast<long>(y) * gray.pitch;
+        for (int x = 0; x < width; ++x) {
+            if (source[x] * 2 >= levels) {
+                glyph.rows[static_cast<std::size_t>(y) * row_bytes + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            }
+        }
+    }
+    FT_Bitmap_Done(library, &gray);
+    return true;
+}
+
+// Every encoded glyph of the face, each glyph image copied once however
+// many codes show it.
+SourceResult copy_glyphs(FT_Library library, FT_Face face, SourceFont& font) {
+    std::map<FT_UInt, int> bitmap_of_glyph;
+    std::size_t bitmap_bytes = 0;
+    FT_UInt glyph_index = 0;
+    FT_ULong code = FT_Get_First_Char(face, &glyph_index);
+    while (glyph_index != 0 && code <= 0x7FFFFFFF) {
+        if (static_cast<long>(font.glyphs.size()) >= max_codes) return {SourceError::too_big, 0};
+        auto known = bitmap_of_glyph.find(glyph_index);
+        if (known == bitmap_of_glyph.end()) {
+            const FT_Int32 flags = FT_LOAD_RENDER | FT_LOAD_TARGET_MONO;
+            if (const FT_Error error = FT_Load_Glyph(face, glyph_index, flags)) {
+                return {SourceError::freetype, error};
+            }
+            GlyphBitmap glyph;
+            if (!copy_bitmap(library, face->glyph, glyph)) return {SourceError::freetype, FT_Err_Out_Of_Memory};
+            bitmap_bytes += glyph.rows.size() + sizeof glyph;
+            if (bitmap_bytes > max_bitmap_bytes) return {SourceError::too_big, 0};
+            font.bitmaps.push_back(std::move(glyph));
+            known = bitmap_of_glyph.emplace(glyph_index, static_cast<int>(font.bitmaps.size()) - 1).first;
+        }
+        font.glyphs.push_back({static_cast<std::int64_t>(code), known->second});
+        code = FT_Get_Next_Char(face, code, &glyph_index);
+    }
+    return {SourceError::none, 0};
+}
+
+// Opens the face to read: the first, or in a file of several bitmap faces
+// (a .fon of several sizes) the first with a strike of pixel_size.
+FT_Error open_best_face(Session& session, int pixel_size) {
+    if (const FT_Error error = open_face(session, 0)) return error;
+    FT_Face face = session.face;
+    if (pixel_size <= 0 || FT_IS_SCALABLE(face) || face->num_faces <= 1) return 0;
+    const int strike = choose_strike(face, pixel_size);
+    if (strike >= 0 && strike_has_height(face, strike, pixel_size)) return 0;
+    const long faces = face->num_faces < max_faces_tried ? face->num_faces : max_faces_tried;
+    for (long index = 1; index < faces; ++index) {
+        if (open_face(session, index) != 0) continue;
+        const int other = choose_strike(session.face, pixel_size);
+        if (!FT_IS_SCALABLE(session.face) && other >= 0 && strike_has_height(session.face, other, pixel_size)) {
+            return 0;
+        }
+    }
+    return open_face(session, 0);
+}
+
+}  // namespace
+
+SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pixel_size,
+                              SourceFont& font) {
+    font.bitmaps.clear();
+    font.glyphs.clear();
+    if (size > max_source_size) return {SourceError::too_big, 0};
+    Session session;
+    if (const FT_Error error = FT_Init_FreeType(&session.library)) return {SourceError::freetype, error};
+    session.bytes.base = const_cast<unsigned char*>(data);
+    session.bytes.size = static_cast<unsigned long>(size);
+    session.bytes.memory = &heap;
+    session.compressed = size >= 2 && data[0] == 0x1F && data[1] == 0x8B;
+    if (const FT_Error error = open_best_face(session, pixel_size)) return {SourceError::freetype, error};
+    const SourceResult prepared = prepare_face(session.face, pixel_size, font);
+    if (prepared.error != SourceError::none) return prepared;
+    return copy_glyphs(session.library, session.face, font);
+}
+
+SourceResult read_font_file(const char* name, int pixel_size, SourceFont& font) {
+    const bool standard_input = std::strcmp(name, "-") == 0;
+    std::FILE* file = standard_input ? stdin : std::fopen(name, "rb");
+    if (file == nullptr) return {SourceError::cannot_open, 0};
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t piece[65536];
+    bool too_big = false;
+    std::size_t count;
+    while ((count = std::fread(piece, 1, sizeof piece, file)) > 0) {
+        if (bytes.size() + count > max_source_size) {
+            too_big = true;
+            break;
+        }
+        bytes.insert(bytes.end(), piece, piece + count);
+    }
+    const bool failed = std::ferror(file) != 0;
+    if (!standard_input) std::fclose(file);
+    if (too_big) return {SourceError::too_big, 0};
+    if (failed) return {SourceError::cannot_open, 0};
+    return read_font_memory(bytes.data(), bytes.size(), pixel_size, font);
+}
+
+// FreeType's own list of its errors and their descriptions.
+#undef FTERRORS_H_
+#define FT_ERRORDEF(code, value, text) {value, text},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
+namespace {
+const struct {
+    int code;
+    const char* text;
+} freetype_errors[] =
+#include FT_ERRORS_H
+}  // namespace
+
+const char* freetype_error_text(int error) {
+    for (const auto& entry : freetype_errors) {
+        if (entry.text != nullptr && entry.code == FT_ERROR_BASE(error)) return entry.text;
+    }
+    return "unknown FreeType error";
+}

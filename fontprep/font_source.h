@@ -1,0 +1,71 @@
+// Reading one font file through FreeType into plain glyph records: bitmap
+// fonts (BDF, PCF, either gzip-compressed, Windows .fon/.fnt) and embedded
+// bitmap strikes dot for dot, outline fonts (TrueType, OpenType and their
+// collections) rendered monochrome with the font's hinting. This is the
+// only file that sees FreeType.
+//
+// Limits: a font file of more than max_source_size bytes is refused; a
+// glyph larger than max_glyph_dots in either direction keeps its top-left
+// part; a font whose bitmaps together pass max_bitmap_bytes is refused.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+constexpr std::size_t max_source_size = std::size_t{256} << 20;
+constexpr int max_glyph_dots = 256;
+constexpr std::size_t max_bitmap_bytes = std::size_t{64} << 20;
+constexpr int max_pixel_size = 256;
+constexpr int property_capacity = 64;
+
+// One glyph image with its BDF metrics.
+struct GlyphBitmap {
+    int width;   // BBX width, height, x-offset and y-offset
+    int height;
+    int x_offset;
+    int y_offset;
+    int advance;                     // DWIDTH
+    std::vector<std::uint8_t> rows;  // height rows of (width + 7) / 8 bytes, bit 7 leftmost
+};
+
+// A character code of the font's own numbering and the glyph it shows.
+struct CodedGlyph {
+    std::int64_t code;
+    int bitmap;  // index into SourceFont::bitmaps
+};
+
+struct SourceFont {
+    bool scalable;       // rendered at the pixel size asked for
+    bool unicode_cmap;   // codes are Unicode code points (outline and sfnt fonts)
+    int ascent;          // FONT_ASCENT and FONT_DESCENT: the font's height is their sum
+    int descent;
+    char registry[property_capacity];  // CHARSET_REGISTRY and CHARSET_ENCODING, empty if none
+    char encoding[property_capacity];
+    std::vector<GlyphBitmap> bitmaps;
+    std::vector<CodedGlyph> glyphs;  // ascending by code
+};
+
+enum class SourceError {
+    none,
+    cannot_open,     // the file cannot be read
+    too_big,         // the file or its bitmaps pass the limits above
+    freetype,        // FreeType refused the font or one of its glyphs
+    no_unicode_map,  // an outline font without a Unicode character map
+};
+
+struct SourceResult {
+    SourceError error;
+    int freetype_error;  // for SourceError::freetype
+};
+
+// Reads the font named name ("-" for standard input). pixel_size is the
+// height to render outline fonts at and to prefer among the strikes and
+// faces of a bitmap font file; 0 takes a bitmap font's first strike.
+SourceResult read_font_file(const char* name, int pixel_size, SourceFont& font);
+
+// The same for a font already in memory.
+SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pixel_size,
+                              SourceFont& font);
+
+// FreeType's description of one of its error codes.
+const char* freetype_error_text(int error);

@@ -1,0 +1,214 @@
+// fontprep: turns the fonts a user has (PCF, BDF, either gzip-compressed,
+// TrueType/OpenType, Windows .fon) into one BDF font for glyphmill and
+// cellforge, on standard output or into -o FILE.
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bdf_writer.h"
+#include "font_source.h"
+#include "merge.h"
+#include "numbering.h"
+#include "output_file.h"
+#include "platform.h"
+
+namespace {
+
+const char* const usage = "usage: fontprep [-s PIXELS] [-n jis|unicode] [--no-aliases] [--quiet] [-o FILE] FONT...";
+const char* const help_text =
+    "usage: fontprep [-s PIXELS] [-n jis|unicode] [--no-aliases] [--quiet] [-o FILE] FONT...\n"
+    "       fontprep --help | --version\n"
+    "Writes one BDF font for glyphmill and cellforge made from the fonts given:\n"
+    "the first font's glyphs, then from each later font the codes still missing.\n"
+    "Reads BDF, PCF (either gzip-compressed), Windows .fon/.fnt, TrueType and\n"
+    "OpenType; a font named - is read from standard input.\n"
+    "  -s PIXELS      height to render outline fonts at, 1 to 256 (default: the\n"
+    "                 first bitmap font's height, else 16)\n"
+    "  -n NUMBERING   number the glyphs by jis or unicode (default: as the first font)\n"
+    "  -o FILE        write the font to FILE instead of standard output\n"
+    "  --no-aliases   do not copy a glyph to the other code point of a variant pair\n"
+    "  --quiet        print no summary on standard error\n"
+    "  --help         print this help\n"
+    "  --version      print the version\n";
+
+struct Options {
+    std::vector<const char*> font_names;
+    const char* output_name;  // nullptr: standard output
+    const char* size_text;    // nullptr: no -s
+    const char* numbering_text;
+    bool aliases;
+    bool quiet;
+    bool help;
+    bool version;
+};
+
+[[noreturn]] void fail(const std::string& line) {
+    std::fprintf(stderr, "fontprep: %s\n", line.c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+// False on an unknown option, an option without its value or no font.
+bool parse_command_line(int argc, char** argv, Options& options) {
+    options = {{}, nullptr, nullptr, nullptr, true, false, false, false};
+    bool known = true;
+    for (int next = 1; next < argc; ++next) {
+        const std::string_view argument = argv[next];
+        const bool has_value = next + 1 < argc;
+        if (argument == "--no-aliases") options.aliases = false;
+        else if (argument == "--quiet") options.quiet = true;
+        else if (argument == "--help") options.help = true;
+        else if (argument == "--version") options.version = true;
+        else if (argument == "-o" && has_value) options.output_name = argv[++next];
+        else if (argument == "-s" && has_value) options.size_text = argv[++next];
+        else if (argument == "-n" && has_value) options.numbering_text = argv[++next];
+        else if (argument.starts_with('-') && argument != "-") known = false;
+        else options.font_names.push_back(argv[next]);
+    }
+    return known && !options.font_names.empty();
+}
+
+int parse_size(const char* text) {
+    int value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [stop, error] = std::from_chars(text, end, value);
+    if (error != std::errc() || stop != end || value < 1 || value > max_pixel_size) {
+        fail("bad size " + std::string(text) + ": give 1 to " + std::to_string(max_pixel_size));
+    }
+    return value;
+}
+
+void read_font(const char* name, int pixel_size, SourceFont& font) {
+    const SourceResult result = read_font_file(name, pixel_size, font);
+    const std::string prefix = std::string(name) + ": ";
+    switch (result.error) {
+    case SourceError::none: return;
+    case SourceError::cannot_open: fail("cannot open " + std::string(name));
+    case SourceError::too_big: fail(prefix + "too big (over 256 MiB of file or 64 MiB of glyphs)");
+    case SourceError::freetype: fail(prefix + "not a readable font: " + freetype_error_text(result.freetype_error));
+    case SourceError::no_unicode_map: fail(prefix + "outline font without a Unicode character map");
+    }
+}
+
+// The registry and encoding written: Unicode fonts say ISO10646-1; a JIS
+// font keeps the first font's registry if it is a JIS one, and says JIS X
+// 0213 once it holds characters beyond JIS X 0208.
+void choose_registry(const GlyphTable& table, const SourceFont& first, Numbering output, BdfProperties& properties) {
+    if (output == Numbering::unicode) {
+        copy_bdf_name(properties.registry, "ISO10646");
+        copy_bdf_name(properties.encoding, "1");
+        return;
+    }
+    bool beyond_jis0208 = false;
+    for (const auto& entry : table) beyond_jis0208 = beyond_jis0208 || is_jis0213_only(entry.first);
+    const SourceKind kind = classify_font(first.registry, first.encoding, first.unicode_cmap).kind;
+    if (kind == SourceKind::jis0213_plane1 || (kind == SourceKind::jis0208 && !beyond_jis0208)) {
+        copy_bdf_name(properties.registry, first.registry);
+        copy_bdf_name(properties.encoding, first.encoding);
+    } else if (beyond_jis0208) {
+        copy_bdf_name(properties.registry, "JISX0213.2004");
+        copy_bdf_name(properties.encoding, "1");
+    } else {
+        copy_bdf_name(properties.registry, "JISX0208.1990");
+        copy_bdf_name(properties.encoding, "0");
+    }
+}
+
+void report_counts(const char* name, int index, const MergeCounts& counts, Numbering output) {
+    const char* numbering = output == Numbering::jis ? "JIS" : "Unicode";
+    if (index == 0) {
+        std::fprintf(stderr, "fontprep: %s: %d glyphs taken, %d aliases added, %d dropped (no %s code)\n", name,
+                     counts.taken, counts.aliases, counts.dropped, numbering);
+    } else {
+        std::fprintf(stderr,
+                     "fontprep: %s: %d codes filled, %d aliases added, %d dropped (no %s code), "
+                     "%d already present\n",
+                     name, counts.taken, counts.aliases, counts.dropped, numbering, counts.present);
+    }
+}
+
+void write_output(const char* output_name, const std::string& text) {
+    if (output_name == nullptr) {
+        const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                             std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+        if (!written) fail("cannot write standard output");
+        return;
+    }
+    OutputFile file;
+    if (!create_output_file(file, output_name)) fail("cannot open " + std::string(output_name));
+    write_output_bytes(file, text.data(), text.size());
+    switch (finish_output_file(file)) {
+    case OutputResult::written: return;
+    case OutputResult::cannot_open: fail("cannot open " + std::string(output_name));
+    case OutputResult::cannot_write: fail("cannot write " + std::string(output_name));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // 1. The command line; --help and --version answer alone.
+    open_missing_standard_streams();
+    Options options;
+    const bool parsed = parse_command_line(argc, argv, options);
+    if (options.help || options.version) {
+        std::fputs(options.help ? help_text : "fontprep " TOOLKIT_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+    }
+    if (!parsed) {
+        std::fprintf(stderr, "%s\n", usage);
+        return EXIT_FAILURE;
+    }
+    int pixel_size = options.size_text != nullptr ? parse_size(options.size_text) : 0;
+    bool numbering_given = options.numbering_text != nullptr;
+    Numbering output = Numbering::unicode;
+    if (numbering_given) {
+        const std::string_view text = options.numbering_text;
+        if (text != "jis" && text != "unicode") fail("bad numbering " + std::string(text) + ": give jis or unicode");
+        output = text == "jis" ? Numbering::jis : Numbering::unicode;
+    }
+
+    // 2. Read the fonts in turn. The first sets the height, the ascent and
+    //    descent and, unless -n says otherwise, the numbering; every later
+    //    bitmap font must have that height and only fills what is missing.
+    std::vector<SourceFont> fonts(options.font_names.size());
+    GlyphTable table;
+    BdfProperties properties = {0, 0, "", ""};
+    for (std::size_t index = 0; index < fonts.size(); ++index) {
+        const char* name = options.font_names[index];
+        SourceFont& font = fonts[index];
+        read_font(name, pixel_size, font);
+        const int height = font.ascent + font.descent;
+        const SourceNumbering numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
+        if (numbering.kind == SourceKind::unknown) {
+            fail(std::string(name) + ": glyphs numbered by an unknown character set \"" + font.registry + "-" +
+                 font.encoding + "\"");
+        }
+        if (index == 0) {
+            if (pixel_size == 0) pixel_size = height;
+            properties.ascent = font.ascent;
+            properties.descent = font.descent;
+            if (!numbering_given) output = natural_numbering(numbering);
+        }
+        if (height != pixel_size) {
+            fail(std::string(name) + ": " + std::to_string(height) + " pixels high, not " +
+                 std::to_string(pixel_size) + " like the font written");
+        }
+        const MergeCounts counts =
+            merge_font(table, font, numbering, output, properties.ascent - font.ascent, options.aliases);
+        if (!options.quiet) report_counts(name, static_cast<int>(index), counts, output);
+    }
+    if (table.empty()) fail(std::string("no glyph has a ") + (output == Numbering::jis ? "JIS" : "Unicode") + " code");
+    choose_registry(table, fonts[0], output, properties);
+
+    // 3. Write the font; an earlier -o file is replaced only by a complete one.
+    write_output(options.output_name, write_bdf(table, properties));
+    if (!options.quiet) {
+        std::fprintf(stderr, "fontprep: %zu glyphs written, %d pixels high (ascent %d, descent %d)\n", table.size(),
+                     pixel_size, properties.ascent, properties.descent);
+    }
+    return EXIT_SUCCESS;
+}

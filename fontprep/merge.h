@@ -1,0 +1,28 @@
+// The glyphs of the font written, gathered from the input fonts in turn:
+// each later font only fills codes the earlier ones lack.
+#pragma once
+#include <cstdint>
+#include <map>
+
+#include "font_source.h"
+#include "numbering.h"
+
+struct MergedGlyph {
+    const GlyphBitmap* bitmap;
+    int y_shift;  // added to the BBX y-offset: keeps the glyph's place in the first font's box
+};
+
+using GlyphTable = std::map<std::int64_t, MergedGlyph>;
+
+struct MergeCounts {
+    int taken;    // glyphs placed under codes the table lacked
+    int aliases;  // glyphs also placed under the other code point of a variant pair
+    int dropped;  // glyphs without a code in the written numbering
+    int present;  // glyphs whose code an earlier font (or glyph) already filled
+};
+
+// Adds the glyphs of font that fill codes the table lacks. In Unicode output
+// and unless aliases is false, a glyph present under only one code point of
+// a variant pair is then also placed under the other.
+MergeCounts merge_font(GlyphTable& table, const SourceFont& font, SourceNumbering numbering,
+                       Numbering output, int y_shift, bool aliases);
