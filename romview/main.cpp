@@ -222,7 +222,8 @@ void print_placeholder_group(const RomSummary& summary, bool unfillable, const c
     std::printf("  %s: %d\n", heading, count);
     for (int i = 0; i < summary.missing_count; ++i) {
         const int code = summary.missing_codes[i];
-        if (no_font_fills(code) == unfillable) std::printf("    %s\n", missing_code_line(RomKind::character, code).c_str());
+        if (no_font_fills(code) != unfillable) continue;
+        std::printf("    %s\n", missing_code_line(RomKind::character, code).c_str());
     }
 }
 

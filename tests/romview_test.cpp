@@ -594,7 +594,8 @@ TEST(Romview, DiffListsEachDifferingGlyph) {
     write_file(dir.file("a.66"), first);
     const DiffCase cases[] = {
         {"equal", first, "", 0},
-        {"one dot of the first set", changed(first, 0x41, 3, '\x10'), "0x041\t1 dot\t\xEF\xBC\xA1 U+FF21 JIS 2341\n", 1},
+        {"one dot of the first set", changed(first, 0x41, 3, '\x10'),
+         "0x041\t1 dot\t\xEF\xBC\xA1 U+FF21 JIS 2341\n", 1},
         {"three dots of the second set, a row beyond the glyph", changed(first, 0x126, 12, '\x07'),
          "0x126\t3 dots\tno glyph in the tables\n", 1},
         {"two cells", changed(changed(first, 0x1FF, 0, '\x01'), 0x100, 9, '\x80'),
@@ -720,8 +721,8 @@ TEST(Romview, FontForgeOpensTheExportedFonts) {
     make_sample_images(dir);
     for (const char* image : {"CGROM66.66", "KANJIROM.66"}) {
         ASSERT_EQ(run_romview(dir, std::string(" --bdf ") + image + " -o font.bdf").status, 0) << image;
-        const RunResult run = run_in(dir, "fontforge -quiet -lang=py -c 'import fontforge; "
-                                          "f = fontforge.open(\"font.bdf\"); print(\"glyphs\", len(list(f.glyphs())))'");
+        const RunResult run = run_in(dir, "fontforge -quiet -lang=py -c 'import fontforge; f = fontforge.open("
+                                          "\"font.bdf\"); print(\"glyphs\", len(list(f.glyphs())))'");
         EXPECT_EQ(run.status, 0) << image << ": " << run.output;
         const std::string glyphs = std::string("glyphs ") + (image[0] == 'K' ? "1024" : "512") + "\n";
         EXPECT_NE(run.output.find(glyphs), std::string::npos) << image << ": " << run.output;
