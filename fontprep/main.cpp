@@ -107,7 +107,7 @@ void choose_registry(const GlyphTable& table, const SourceFont& first, Numbering
     const SourceKind kind = classify_font(first.registry, first.encoding, first.unicode_cmap).kind;
     if (kind == SourceKind::jis0213_plane1 || (kind == SourceKind::jis0208 && !beyond_jis0208)) {
         copy_bdf_name(properties.registry, first.registry);
-        copy_bdf_name(properties.encoding, first.encoding);
+        copy_bdf_name(properties.encoding, first.encoding[0] != '\0' ? first.encoding : "0");
     } else if (beyond_jis0208) {
         copy_bdf_name(properties.registry, "JISX0213.2004");
         copy_bdf_name(properties.encoding, "1");
@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
     //    descent and, unless -n says otherwise, the numbering; every later
     //    bitmap font must have that height and only fills what is missing.
     std::vector<SourceFont> fonts(options.font_names.size());
+    std::vector<MergeCounts> counts(fonts.size());
     GlyphTable table;
     BdfProperties properties = {0, 0, "", ""};
     for (std::size_t index = 0; index < fonts.size(); ++index) {
@@ -197,16 +198,18 @@ int main(int argc, char** argv) {
             fail(std::string(name) + ": " + std::to_string(height) + " pixels high, not " +
                  std::to_string(pixel_size) + " like the font written");
         }
-        const MergeCounts counts =
-            merge_font(table, font, numbering, output, properties.ascent - font.ascent, options.aliases);
-        if (!options.quiet) report_counts(name, static_cast<int>(index), counts, output);
+        counts[index] = merge_font(table, font, numbering, output, properties.ascent - font.ascent, options.aliases);
     }
     if (table.empty()) fail(std::string("no glyph has a ") + (output == Numbering::jis ? "JIS" : "Unicode") + " code");
     choose_registry(table, fonts[0], output, properties);
 
-    // 3. Write the font; an earlier -o file is replaced only by a complete one.
+    // 3. Write the font; an earlier -o file is replaced only by a complete
+    //    one. The summary follows, so that a failure prints its line alone.
     write_output(options.output_name, write_bdf(table, properties));
     if (!options.quiet) {
+        for (std::size_t index = 0; index < fonts.size(); ++index) {
+            report_counts(options.font_names[index], static_cast<int>(index), counts[index], output);
+        }
         std::fprintf(stderr, "fontprep: %zu glyphs written, %d pixels high (ascent %d, descent %d)\n", table.size(),
                      pixel_size, properties.ascent, properties.descent);
     }

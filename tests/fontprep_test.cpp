@@ -1,0 +1,286 @@
+// fontprep run on fonts written by the test and on the bundled PCF fixture:
+// the BDF it writes, the converters' images of it, merging, numbering,
+// aliases, and the one-line failures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "numbering.h"
+#include "test_support.h"
+
+namespace {
+
+const std::string fontprep = FONTPREP_PATH;
+const std::string glyphmill = GLYPHMILL_PATH;
+const std::string cellforge = CELLFORGE_PATH;
+const std::string samples = SAMPLES_DIR;
+const std::string fixture = samples + "/shinonome-16-subset.pcf.gz";
+
+// A BDF font FreeType accepts: make_font's with SIZE, FONTBOUNDINGBOX,
+// CHARSET_ENCODING and each glyph's widths added.
+std::string full_font(const std::string& registry, const std::string& encoding, int ascent, int descent,
+                      const std::vector<TestGlyph>& glyphs) {
+    std::string font = make_font(registry, ascent, descent, glyphs);
+    const std::string height = std::to_string(ascent + descent);
+    font.insert(font.find("STARTPROPERTIES"), "SIZE " + height + " 75 75\nFONTBOUNDINGBOX 8 " + height + " 0 -" +
+                                                  std::to_string(descent) + "\n");
+    font.insert(font.find("ENDPROPERTIES"), "CHARSET_ENCODING \"" + encoding + "\"\n");
+    for (std::size_t at = font.find("\nBBX"); at != std::string::npos; at = font.find("\nBBX", at + 30)) {
+        font.insert(at, "\nSWIDTH 1000 0\nDWIDTH 8 0");
+    }
+    return font;
+}
+
+TestGlyph cell_glyph(int encoding) {
+    return {encoding, "8 10 0 -2", std::vector<std::string>(10, "3C")};
+}
+
+// The second-set cells of a CGROM66.66 that show cellforge's placeholder:
+// rows 0..8 of 0xFE with row 4 blank.
+int placeholder_count(const Bytes& image) {
+    int count = 0;
+    for (int cell = 257; cell < 512 && image.size() == 8192; ++cell) {
+        bool placeholder = true;
+        for (int row = 0; row < 16; ++row) {
+            const int expected = row < 9 && row != 4 ? 0xFE : 0;
+            placeholder = placeholder && image[cell * 16 + row] == expected;
+        }
+        count += placeholder;
+    }
+    return count;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<long> encodings_of(const std::string& bdf) {
+    std::vector<long> encodings;
+    for (const std::string& line : lines_of(bdf)) {
+        if (line.rfind("ENCODING ", 0) == 0) encodings.push_back(std::stol(line.substr(9)));
+    }
+    return encodings;
+}
+
+std::string text_of(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The fixture through fontprep gives the images of the BDF it was made from.
+TEST(Fontprep, FixtureGivesTheSampleFontsImages) {
+    ScratchDir dir;
+    const RunResult reference = run_in(dir, "mkdir bdf prep && cd bdf && " + glyphmill + " " + samples +
+                                                "/shinonome-16-gothic.bdf && " + cellforge + " " + samples +
+                                                "/shinonome-16-gothic.bdf");
+    ASSERT_EQ(reference.status, 0) << reference.output;
+    const RunResult run = run_in(dir, "cd prep && " + fontprep + " --quiet " + fixture + " | " + glyphmill +
+                                          " - && " + fontprep + " --quiet -o font.bdf " + fixture + " && " +
+                                          cellforge + " font.bdf");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "");
+    for (const char* image : {"KANJIROM.66", "CGROM60.66", "CGROM66.66"}) {
+        const Bytes expected = read_file(dir.file(std::string("bdf/") + image));
+        ASSERT_FALSE(expected.empty()) << image;
+        EXPECT_TRUE(read_file(dir.file(std::string("prep/") + image)) == expected) << image << " differs";
+    }
+}
+
+// Boxes and rows leave fontprep as the font gives them, in ascending order.
+TEST(Fontprep, KeepsEveryGlyphsBoxAndRows) {
+    struct Case {
+        const char* what_goes_wrong;
+        TestGlyph glyph;
+        const char* expected;  // BBX line and rows as written
+    };
+    const Case cases[] = {
+        {"narrow glyph widened or moved", {0x2330, "5 7 1 -1", {"F8", "88", "88", "88", "88", "88", "F8"}},
+         "BBX 5 7 1 -1\nBITMAP\nF8\n88\n88\n88\n88\n88\nF8\n"},
+        {"two-byte rows cut", {0x2331, "12 2 0 0", {"FFF0", "8010"}}, "BBX 12 2 0 0\nBITMAP\nFFF0\n8010\n"},
+        {"negative x-offset lost", {0x2332, "3 2 -2 3", {"E0", "A0"}}, "BBX 3 2 -2 3\nBITMAP\nE0\nA0\n"},
+        {"glyph above the baseline moved", {0x2121, "4 1 0 6", {"F0"}}, "BBX 4 1 0 6\nBITMAP\nF0\n"},
+    };
+    std::vector<TestGlyph> glyphs;
+    for (auto it = std::rbegin(cases); it != std::rend(cases); ++it) glyphs.push_back(it->glyph);
+    ScratchDir dir;
+    write_file(dir.file("font.bdf"), full_font("JISX0208.1990", "0", 8, 2, glyphs));
+    const RunResult run = run_in(dir, fontprep + " --quiet font.bdf > out.bdf");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string out = text_of(read_file(dir.file("out.bdf")));
+    for (const Case& test : cases) EXPECT_NE(out.find(test.expected), std::string::npos) << test.what_goes_wrong;
+    EXPECT_EQ(encodings_of(out), (std::vector<long>{0x2121, 0x2330, 0x2331, 0x2332})) << "not ascending";
+    for (const std::string& line : lines_of(out)) EXPECT_LT(line.size(), 99u) << line;
+    for (const char* property :
+         {"FONT_ASCENT 8\n", "FONT_DESCENT 2\n", "CHARSET_REGISTRY \"JISX0208.1990\"\n", "CHARSET_ENCODING \"0\"\n"}) {
+        EXPECT_NE(out.find(property), std::string::npos) << property;
+    }
+}
+
+// Codes in the written numbering: JIS stays JIS, Unicode stays Unicode, -n
+// converts, variants reach the JIS code, glyphs without a code are dropped.
+TEST(Fontprep, NumbersGlyphsByTheChosenNumbering) {
+    struct Case {
+        const char* what_goes_wrong;
+        const char* registry;
+        const char* encoding;
+        std::vector<int> encodings;
+        const char* options;
+        std::vector<long> expected;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {"JIS font renumbered", "JISX0208.1990", "0", {0x2121, 0x2141}, "", {0x2121, 0x2141}, "2 glyphs taken"},
+        {"JIS to Unicode not through the JIS X 0208 mapping", "JISX0208.1990", "0", {0x2121, 0x2141}, "-n unicode",
+         {0x3000, 0x301C, 0xFF5E}, "1 aliases added"},
+        {"Unicode font renumbered", "ISO10646", "1", {0x3000, 0x41}, "", {0x41, 0x3000}, "2 glyphs taken"},
+        {"fullwidth tilde misses the wave dash's JIS code", "ISO10646", "1", {0xFF5E, 0x41}, "-n jis", {0x2141},
+         "1 dropped (no JIS code)"},
+        {"aliases added against --no-aliases", "ISO10646", "1", {0x2212}, "--no-aliases", {0x2212}, "0 aliases added"},
+        {"alias of the minus sign missing", "ISO10646", "1", {0x2212}, "", {0x2212, 0xFF0D}, "1 aliases added"},
+        {"JIS X 0201 katakana not converted", "JISX0201.1976", "0", {0xB1}, "", {0xFF71}, "1 glyphs taken"},
+    };
+    for (const Case& test : cases) {
+        ScratchDir dir;
+        std::vector<TestGlyph> glyphs;
+        for (int encoding : test.encodings) glyphs.push_back(cell_glyph(encoding));
+        write_file(dir.file("font.bdf"), full_font(test.registry, test.encoding, 8, 2, glyphs));
+        const RunResult run = run_in(dir, fontprep + " " + test.options + " font.bdf 2>log > out.bdf");
+        ASSERT_EQ(run.status, 0) << test.what_goes_wrong << ": " << run.output;
+        EXPECT_EQ(encodings_of(text_of(read_file(dir.file("out.bdf")))), test.expected) << test.what_goes_wrong;
+        EXPECT_NE(text_of(read_file(dir.file("log"))).find(test.summary), std::string::npos)
+            << test.what_goes_wrong << ": " << text_of(read_file(dir.file("log")));
+    }
+}
+
+// A JIS font and a Unicode font, each lacking what the other has: merged
+// they leave fewer placeholder cells than either alone, and the aliases
+// fill cells (the overline of JIS 2131) that the plain fonts leave blank.
+TEST(Fontprep, MergingAndAliasesFillPlaceholderCells) {
+    ScratchDir dir;
+    write_file(dir.file("jis.bdf"), full_font("JISX0208.1990", "0", 8, 2, {cell_glyph(0x222A), cell_glyph(0x2131)}));
+    write_file(dir.file("uni.bdf"), full_font("ISO10646", "1", 8, 2, {cell_glyph(0x2491), cell_glyph(0x2190)}));
+    struct Case {
+        const char* fonts;
+        int placeholders;
+    };
+    Case cases[] = {{"--no-aliases jis.bdf", 0}, {"--no-aliases uni.bdf", 0},
+                    {"--no-aliases jis.bdf uni.bdf", 0}, {"jis.bdf uni.bdf", 0}};
+    for (Case& test : cases) {
+        const RunResult run = run_in(dir, fontprep + " --quiet -n unicode " + test.fonts + " > font.bdf && " +
+                                              cellforge + " font.bdf");
+        ASSERT_EQ(run.status, 0) << test.fonts << ": " << run.output;
+        test.placeholders = placeholder_count(read_file(dir.file("CGROM66.66")));
+    }
+    EXPECT_LT(cases[2].placeholders, std::min(cases[0].placeholders, cases[1].placeholders));
+    EXPECT_EQ(cases[2].placeholders - cases[3].placeholders, 6) << "the six overline cells stay placeholders";
+}
+
+// The first font wins; a later font of another ascent keeps its glyphs'
+// place in the font box.
+TEST(Fontprep, LaterFontsOnlyFillMissingCodes) {
+    ScratchDir dir;
+    write_file(dir.file("a.bdf"), full_font("JISX0208.1990", "0", 8, 2, {{0x2121, "2 1 0 0", {"C0"}}}));
+    write_file(dir.file("b.bdf"),
+               full_font("JISX0208.1990", "0", 9, 1, {{0x2121, "3 1 0 0", {"E0"}}, {0x2122, "3 1 0 0", {"E0"}}}));
+    const RunResult run = run_in(dir, fontprep + " a.bdf b.bdf 2>log > out.bdf");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string out = text_of(read_file(dir.file("out.bdf")));
+    EXPECT_NE(out.find("BBX 2 1 0 0\nBITMAP\nC0\n"), std::string::npos) << "first font's 2121 replaced";
+    EXPECT_NE(out.find("BBX 3 1 0 -1\nBITMAP\nE0\n"), std::string::npos) << "2122 not moved down one dot";
+    EXPECT_EQ(encodings_of(out), (std::vector<long>{0x2121, 0x2122}));
+    EXPECT_NE(text_of(read_file(dir.file("log"))).find("b.bdf: 1 codes filled, 0 aliases added, 0 dropped "
+                                                       "(no JIS code), 1 already present"),
+              std::string::npos);
+}
+
+// Every failure is one line on standard error and status 1, and an earlier
+// output file stays.
+TEST(Fontprep, BadInputsFailWithOneLine) {
+    struct Case {
+        const char* what_goes_wrong;
+        const char* command;  // after "fontprep "
+        const char* message;
+    };
+    const Case cases[] = {
+        {"non-font accepted", "-o out.bdf text.txt", "fontprep: text.txt: not a readable font: "},
+        {"truncated PCF accepted", "-o out.bdf cut.pcf", "fontprep: cut.pcf: not a readable font: "},
+        {"truncated gzip accepted", "-o out.bdf cut.pcf.gz", "fontprep: cut.pcf.gz: not a readable font: "},
+        {"font of another height merged", "-o out.bdf ten.bdf twelve.bdf",
+         "fontprep: twelve.bdf: 12 pixels high, not 10 like the font written\n"},
+        {"outline size ignored for a bitmap font", "-s 16 -o out.bdf ten.bdf",
+         "fontprep: ten.bdf: 10 pixels high, not 16 like the font written\n"},
+        {"missing font", "-o out.bdf missing.bdf", "fontprep: cannot open missing.bdf\n"},
+        {"unwritable output", "-o missing/out.bdf ten.bdf", "fontprep: cannot open missing/out.bdf\n"},
+        {"unknown registry", "-o out.bdf koi.bdf", "fontprep: koi.bdf: glyphs numbered by an unknown character set"},
+        {"no glyph left", "-n jis -o out.bdf latin.bdf", "fontprep: no glyph has a JIS code\n"},
+        {"bad size", "-s 0 ten.bdf", "fontprep: bad size 0: give 1 to 256\n"},
+        {"bad numbering", "-n ebcdic ten.bdf", "fontprep: bad numbering ebcdic: give jis or unicode\n"},
+        {"no font", "--quiet", "usage: fontprep [-s PIXELS]"},
+    };
+    for (const Case& test : cases) {
+        ScratchDir dir;
+        write_file(dir.file("out.bdf"), "earlier");
+        write_file(dir.file("text.txt"), "just some text\n");
+        write_file(dir.file("ten.bdf"), full_font("JISX0208.1990", "0", 8, 2, {cell_glyph(0x2121)}));
+        write_file(dir.file("twelve.bdf"), full_font("JISX0208.1990", "0", 10, 2, {cell_glyph(0x2122)}));
+        write_file(dir.file("koi.bdf"), full_font("KOI7", "0", 8, 2, {cell_glyph(0x41)}));
+        write_file(dir.file("latin.bdf"), full_font("ISO10646", "1", 8, 2, {cell_glyph(0x41)}));
+        const RunResult run = run_in(dir, "zcat " + fixture + " | head -c 30000 > cut.pcf && head -c 30000 " +
+                                              fixture + " > cut.pcf.gz && " + fontprep + " " + test.command);
+        EXPECT_EQ(run.status, 1) << test.what_goes_wrong;
+        EXPECT_EQ(run.output.rfind(test.message, 0), 0u) << test.what_goes_wrong << ": " << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << test.what_goes_wrong;
+        EXPECT_EQ(text_of(read_file(dir.file("out.bdf"))), "earlier") << test.what_goes_wrong;
+    }
+}
+
+TEST(Fontprep, VersionAndHelp) {
+    ScratchDir dir;
+    EXPECT_EQ(run_in(dir, fontprep + " --version").output, "fontprep " TOOLKIT_VERSION "\n");
+    const RunResult help = run_in(dir, fontprep + " --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output.rfind("usage: fontprep", 0), 0u);
+}
+
+// The conversions whose rule is subtle, one row each.
+TEST(FontprepNumbering, ConvertsCodesBetweenNumberings) {
+    struct Case {
+        const char* what_goes_wrong;
+        const char* registry;
+        const char* encoding;
+        std::int64_t code;
+        Numbering output;
+        std::int64_t expected;
+        bool primary;
+    };
+    const Case cases[] = {
+        {"JIS X 0208 wave dash", "JISX0208.1983", "0", 0x2141, Numbering::unicode, 0x301C, true},
+        {"JIS X 0213 code outside JIS X 0208", "JISX0213.2004", "1", 0x2B30, Numbering::unicode, 0x0259, true},
+        {"JIS X 0213 plane 2 code", "JISX0213.2004", "2", 0x2121, Numbering::unicode, 0x20089, true},
+        {"plane 2 glyph given a JIS code", "JISX0213.2004", "2", 0x2121, Numbering::jis, -1, true},
+        {"fullwidth tilde as a primary code", "ISO10646", "1", 0xFF5E, Numbering::jis, 0x2141, false},
+        {"em dash not the horizontal bar", "ISO10646", "1", 0x2014, Numbering::jis, 0x213D, false},
+        {"ideographic space", "ISO10646", "1", 0x3000, Numbering::jis, 0x2121, true},
+        {"JIS code outside the rows kept", "JISX0208.1990", "0", 0x7F21, Numbering::jis, -1, true},
+        {"Latin-1 byte", "ISO8859", "1", 0xE9, Numbering::unicode, 0xE9, true},
+        {"KOI8-R byte", "KOI8", "R", 0xC1, Numbering::unicode, 0x0430, true},
+        {"JIS X 0201 yen sign", "JISX0201.1976", "0", 0x5C, Numbering::unicode, 0xA5, true},
+        {"code point beyond Unicode", "ISO10646", "1", 0x110000, Numbering::unicode, -1, true},
+    };
+    for (const Case& test : cases) {
+        const SourceNumbering numbering = classify_font(test.registry, test.encoding, false);
+        ASSERT_NE(numbering.kind, SourceKind::unknown) << test.what_goes_wrong;
+        const OutputCode code = output_code(numbering, test.code, test.output);
+        EXPECT_EQ(code.code, test.expected) << test.what_goes_wrong;
+        if (code.code >= 0) {
+            EXPECT_EQ(code.primary, test.primary) << test.what_goes_wrong;
+        }
+    }
+}
+
+}  // namespace
