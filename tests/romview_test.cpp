@@ -714,7 +714,7 @@ TEST(Romview, SecondHalfOfTheCharacterFontUsesCodesNoTableNames) {
     for (int b = 0; b < extra_symbol_count; ++b) EXPECT_TRUE(outside(extra_symbol_map[UNICODE][b]));
 }
 
-// FontForge opens both exported fonts with every glyph.
+// FontForge opens both exported fonts with every glyph and no warning.
 TEST(Romview, FontForgeOpensTheExportedFonts) {
     ScratchDir dir;
     if (run_in(dir, "command -v fontforge").status != 0) GTEST_SKIP() << "fontforge is not installed";
@@ -726,6 +726,7 @@ TEST(Romview, FontForgeOpensTheExportedFonts) {
         EXPECT_EQ(run.status, 0) << image << ": " << run.output;
         const std::string glyphs = std::string("glyphs ") + (image[0] == 'K' ? "1024" : "512") + "\n";
         EXPECT_NE(run.output.find(glyphs), std::string::npos) << image << ": " << run.output;
+        EXPECT_EQ(run.output.find("arning"), std::string::npos) << image << ": " << run.output;
     }
 }
 
