@@ -10,6 +10,7 @@
 #include "font_stream.h"
 #include "generated_cells.h"
 #include "output_file.h"
+#include "platform.h"
 
 namespace {
 
@@ -76,6 +77,11 @@ void write_image(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // 0. No file of ours may land on a closed standard stream, and a file
+    // size limit makes writes fail instead of ending the run.
+    open_missing_standard_streams();
+    report_file_size_limit_as_write_error();
+
     // 1. Command line and fonts.
     bool ascii_mode;
     const Fonts fonts = parse_command_line(argc, argv, ascii_mode);

@@ -70,6 +70,11 @@ bool open_font_stream(FontStream& stream, const char* name) {
     if (standard_input) use_binary_standard_input();
     stream.file = standard_input ? stdin : open_font_file(name);
     stream.owns_file = !standard_input;
+    // A regular file too large for a font is refused before any reading.
+    if (stream.file != nullptr && regular_file_size(stream.file) >= max_font_size) {
+        close_font_stream(stream);
+        return false;
+    }
     if (stream.file != nullptr && !is_seekable(stream.file)) {
         std::FILE* copy = spool(stream.file);
         if (stream.owns_file) std::fclose(stream.file);

@@ -5,6 +5,7 @@
 #include "font_header.h"
 #include "font_stream.h"
 #include "output_file.h"
+#include "platform.h"
 #include "kanji_rom.h"
 
 namespace {
@@ -31,6 +32,11 @@ void report_font_error(const HeaderScan& scan, const char* font_name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // 0. No file of ours may land on a closed standard stream, and a file
+    // size limit makes writes fail instead of ending the run.
+    open_missing_standard_streams();
+    report_file_size_limit_as_write_error();
+
     // 1. The font, "-" for standard input; further arguments are ignored.
     if (argc < 2) fail("%s\n", "usage: glyphmill fontfile.bdf");
     const char* font_name = argv[1];

@@ -1,25 +1,88 @@
 #include "output_file.h"
 
-#include "platform.h"
+#include <cstring>
 
 namespace {
 
-constexpr int temporary_name_tries = 100;
+// Retried only while the random names are taken, which practically never
+// happens twice.
+constexpr int temporary_name_tries = 1000;
+constexpr int suffix_length = 12;
+// The part of the target's own name kept in the temporary name, leaving
+// room for the suffix within a folder entry's 255 bytes.
+constexpr std::size_t kept_name_length = 200;
+const char suffix_letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+const char* file_name_part(const char* path) {
+    const char* part = path;
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (*c == '/' || *c == '\\') part = c + 1;
+    }
+    return part;
+}
+
+void make_temporary_name(OutputFile& output) {
+    const char* own_name = file_name_part(output.target);
+    const int folder_length = static_cast<int>(own_name - output.target);
+    const std::size_t own_length = std::strlen(own_name);
+    const int kept = static_cast<int>(own_length < kept_name_length ? own_length : kept_name_length);
+    char suffix[suffix_length + 1];
+    std::uint64_t bits = random_number();
+    for (int i = 0; i < suffix_length; ++i) {
+        if (i == suffix_length / 2) bits = random_number();
+        suffix[i] = suffix_letters[bits % (sizeof suffix_letters - 1)];
+        bits /= sizeof suffix_letters - 1;
+    }
+    suffix[suffix_length] = '\0';
+    std::snprintf(output.temporary_name, sizeof output.temporary_name, "%.*s%.*s.tmp%s", folder_length,
+                  output.target, kept, own_name, suffix);
+}
+
+// Creates the temporary file beside the target and records it for removal
+// on a signal, with signals held so that no moment leaves it unrecorded.
+bool create_temporary_beside(OutputFile& output) {
+    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
+        make_temporary_name(output);
+        hold_termination_signals();
+        output.file = create_new_file(output.temporary_name);
+        if (output.file != nullptr) {
+            output.temporary_slot = remember_temporary_file(output.temporary_name);
+            if (output.temporary_slot < 0) {
+                std::fclose(output.file);
+                output.file = nullptr;
+                std::remove(output.temporary_name);
+            }
+            release_termination_signals();
+            return output.file != nullptr;
+        }
+        const bool name_taken = failed_because_name_exists();
+        release_termination_signals();
+        if (!name_taken) return false;
+    }
+    return false;
+}
 
 }  // namespace
 
 bool create_output_file(OutputFile& output, const char* name) {
     report_file_size_limit_as_write_error();
-    if (std::snprintf(output.name, sizeof output.name, "%s", name) >= static_cast<int>(sizeof output.name)) {
-        return false;
+    output.file = nullptr;
+    output.in_place = false;
+    output.keeps_mode = false;
+    output.temporary_slot = -1;
+    output.temporary_name[0] = '\0';
+    if (name[0] == '\0' || !resolve_links(name, output.target, sizeof output.target)) return false;
+    switch (inspect_target(output.target, output.mode)) {
+    case TargetKind::missing: break;
+    case TargetKind::regular: output.keeps_mode = true; break;
+    case TargetKind::read_only:
+    case TargetKind::directory: return false;
+    case TargetKind::other:
+        output.in_place = true;
+        output.file = open_for_writing_in_place(output.target);
+        return output.file != nullptr;
     }
-    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
-        std::snprintf(output.temporary_name, sizeof output.temporary_name, "%s.tmp%d", name, attempt);
-        // Never take over a file that is already there.
-        output.file = create_new_file(output.temporary_name);
-        if (output.file != nullptr) return true;
-    }
-    return false;
+    return create_temporary_beside(output);
 }
 
 void write_output_bytes(OutputFile& output, const void* bytes, std::size_t size) {
@@ -27,17 +90,22 @@ void write_output_bytes(OutputFile& output, const void* bytes, std::size_t size)
 }
 
 OutputResult finish_output_file(OutputFile& output) {
-    const bool write_failed = std::ferror(output.file) != 0;
-    const bool flush_failed = std::fflush(output.file) != 0;
-    const bool close_failed = std::fclose(output.file) != 0;
+    bool failed = std::ferror(output.file) != 0;
+    if (output.keeps_mode && !set_file_mode(output.file, output.mode)) failed = true;
+    if (std::fflush(output.file) != 0) failed = true;
+    if (std::fclose(output.file) != 0) failed = true;
     output.file = nullptr;
-    if (write_failed || flush_failed || close_failed) {
-        std::remove(output.temporary_name);
-        return OutputResult::cannot_write;
+    if (output.in_place) return failed ? OutputResult::cannot_write : OutputResult::written;
+    hold_termination_signals();
+    OutputResult result = OutputResult::written;
+    if (failed) {
+        result = OutputResult::cannot_write;
+    } else if (!replace_file(output.temporary_name, output.target)) {
+        result = OutputResult::cannot_open;
     }
-    if (!replace_file(output.temporary_name, output.name)) {
-        std::remove(output.temporary_name);
-        return OutputResult::cannot_open;
-    }
-    return OutputResult::written;
+    if (result != OutputResult::written) std::remove(output.temporary_name);
+    forget_temporary_file(output.temporary_slot);
+    output.temporary_slot = -1;
+    release_termination_signals();
+    return result;
 }

@@ -1,22 +1,37 @@
 // Writing an output file without ever leaving a truncated one: the bytes go
 // to a temporary file beside the target, which is renamed over the target's
 // name only once it is complete and closed.
+//
+// A symbolic link is followed to the file it ends at, so the link stays and
+// the file it points to is replaced; a replaced file's permission bits carry
+// over, a new file gets the usual mode under the umask. A hard link is not
+// followed: the name gets a new file and other names keep the old one. A
+// target that is a device or a named pipe is written in place. Temporary
+// names are random and created exclusively; a temporary file is removed if
+// the process is ended by SIGINT, SIGTERM, SIGHUP or SIGQUIT.
 #pragma once
 #include <cstddef>
 #include <cstdio>
+
+#include "platform.h"
 
 constexpr std::size_t output_name_capacity = 4096;
 
 struct OutputFile {
     std::FILE* file;
-    char name[output_name_capacity];
-    char temporary_name[output_name_capacity + 16];
+    bool in_place;       // a device or a named pipe, written directly
+    bool keeps_mode;     // replaces a regular file whose permission bits it takes
+    unsigned mode;
+    int temporary_slot;  // its entry among the files removed on a signal
+    char target[output_name_capacity];  // the name with symbolic links followed
+    char temporary_name[temporary_name_capacity];
 };
 
 enum class OutputResult { written, cannot_open, cannot_write };
 
 // Creates the temporary file for the output `name`; false when it cannot be
-// opened.
+// opened: a loop of links, a directory, an existing file the user may not
+// write, or a folder where no file can be made.
 bool create_output_file(OutputFile& output, const char* name);
 
 // Writes size bytes; errors are remembered by the stream and reported by

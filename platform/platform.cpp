@@ -1,20 +1,86 @@
 #include "platform.h"
 
 #if defined(_WIN32)
+#define _CRT_RAND_S
 #include <fcntl.h>
 #include <io.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <windows.h>
 #else
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
 #endif
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace {
+
+// The table of temporary files to remove on a termination signal. Only the
+// signal handler reads it, so it holds plain copies of the names.
+char temporary_names[temporary_file_slots][temporary_name_capacity];
+volatile std::sig_atomic_t temporary_in_use[temporary_file_slots];
+bool handlers_installed = false;
+
+void remove_file_now(const char* name);
+
+// Removes every temporary file, then dies of the same signal.
+void remove_temporary_files_and_die(int signal_number) {
+    for (int slot = 0; slot < temporary_file_slots; ++slot) {
+        if (temporary_in_use[slot]) remove_file_now(temporary_names[slot]);
+    }
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+void install_termination_handlers();
+
+}  // namespace
+
+int remember_temporary_file(const char* name) {
+    if (std::strlen(name) >= temporary_name_capacity) return -1;
+    if (!handlers_installed) install_termination_handlers();
+    for (int slot = 0; slot < temporary_file_slots; ++slot) {
+        if (temporary_in_use[slot]) continue;
+        std::memcpy(temporary_names[slot], name, std::strlen(name) + 1);
+        temporary_in_use[slot] = 1;
+        return slot;
+    }
+    return -1;
+}
+
+void forget_temporary_file(int slot) {
+    if (slot >= 0 && slot < temporary_file_slots) temporary_in_use[slot] = 0;
+}
+
 #if defined(_WIN32)
+
+namespace {
+
+void remove_file_now(const char* name) {
+    _unlink(name);
+}
+
+void install_termination_handlers() {
+    for (int signal_number : {SIGINT, SIGTERM}) {
+        if (std::signal(signal_number, remove_temporary_files_and_die) == SIG_IGN) {
+            std::signal(signal_number, SIG_IGN);
+        }
+    }
+    handlers_installed = true;
+}
+
+}  // namespace
+
+void hold_termination_signals() {}
+void release_termination_signals() {}
 
 bool seek_file(std::FILE* file, std::int64_t position) {
     return _fseeki64(file, position, SEEK_SET) == 0;
@@ -22,6 +88,12 @@ bool seek_file(std::FILE* file, std::int64_t position) {
 
 bool is_seekable(std::FILE* file) {
     return GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) == FILE_TYPE_DISK;
+}
+
+std::int64_t regular_file_size(std::FILE* file) {
+    struct _stat64 status;
+    if (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return -1;
+    return status.st_size;
 }
 
 std::FILE* open_font_file(const char* name) {
@@ -61,13 +133,27 @@ std::FILE* create_new_file(const char* name) {
     return file;
 }
 
+bool failed_because_name_exists() {
+    return errno == EEXIST;
+}
+
+std::FILE* open_for_writing_in_place(const char* name) {
+    return std::fopen(name, "wb");
+}
+
+// Windows keeps no permission bits beyond read-only, which inspect_target
+// already refuses.
+bool set_file_mode(std::FILE*, unsigned) {
+    return true;
+}
+
 bool replace_file(const char* from, const char* to) {
     if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return true;
     // The old file may be a font this run still has open: move it aside
     // and delete it; it goes once the font is closed.
     const DWORD attributes = GetFileAttributesA(to);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    char aside[MAX_PATH + 16];
+    char aside[temporary_name_capacity + 8];
     std::snprintf(aside, sizeof aside, "%s.old", from);
     if (!MoveFileExA(to, aside, 0)) return false;
     if (!MoveFileExA(from, to, 0)) {
@@ -76,6 +162,29 @@ bool replace_file(const char* from, const char* to) {
     }
     DeleteFileA(aside);
     return true;
+}
+
+// A link on Windows is replaced like a file, as it always has been.
+bool resolve_links(const char* name, char* resolved, std::size_t capacity) {
+    return std::snprintf(resolved, capacity, "%s", name) < static_cast<int>(capacity);
+}
+
+TargetKind inspect_target(const char* name, unsigned& mode) {
+    struct _stat64 status;
+    mode = 0;
+    if (_stat64(name, &status) != 0) return TargetKind::missing;
+    if ((status.st_mode & _S_IFMT) == _S_IFDIR) return TargetKind::directory;
+    if ((status.st_mode & _S_IFMT) != _S_IFREG) return TargetKind::other;
+    if (_access(name, 2) != 0) return TargetKind::read_only;
+    return TargetKind::regular;
+}
+
+std::uint64_t random_number() {
+    unsigned int high = 0;
+    unsigned int low = 0;
+    rand_s(&high);
+    rand_s(&low);
+    return (std::uint64_t{high} << 32) | low;
 }
 
 void report_file_size_limit_as_write_error() {}
@@ -114,12 +223,79 @@ bool is_same_file(const char* a, const char* b) {
 
 #else
 
+namespace {
+
+constexpr int termination_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// As many links as the system itself follows before calling it a loop.
+constexpr int max_link_hops = 40;
+
+sigset_t signals_before_hold;
+
+void remove_file_now(const char* name) {
+    unlink(name);
+}
+
+sigset_t termination_signal_set() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal_number : termination_signals) sigaddset(&set, signal_number);
+    return set;
+}
+
+void install_termination_handlers() {
+    struct sigaction action {};
+    action.sa_handler = remove_temporary_files_and_die;
+    action.sa_mask = termination_signal_set();
+    for (int signal_number : termination_signals) {
+        struct sigaction before {};
+        sigaction(signal_number, nullptr, &before);
+        if (before.sa_handler != SIG_IGN) sigaction(signal_number, &action, nullptr);
+    }
+    handlers_installed = true;
+}
+
+std::FILE* open_descriptor(int descriptor, const char* mode) {
+    if (descriptor < 0) return nullptr;
+    std::FILE* file = fdopen(descriptor, mode);
+    if (file == nullptr) close(descriptor);
+    return file;
+}
+
+// The fallback where the folder's file system has no unnamed files: a
+// named one, removed at once.
+int create_and_remove(const char* folder) {
+    char name[temporary_name_capacity];
+    if (std::snprintf(name, sizeof name, "%s/bdfspoolXXXXXX", folder) >= static_cast<int>(sizeof name)) return -1;
+    hold_termination_signals();
+    const int descriptor = mkstemp(name);
+    if (descriptor >= 0) unlink(name);
+    release_termination_signals();
+    return descriptor;
+}
+
+}  // namespace
+
+void hold_termination_signals() {
+    const sigset_t set = termination_signal_set();
+    sigprocmask(SIG_BLOCK, &set, &signals_before_hold);
+}
+
+void release_termination_signals() {
+    sigprocmask(SIG_SETMASK, &signals_before_hold, nullptr);
+}
+
 bool seek_file(std::FILE* file, std::int64_t position) {
     return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
 }
 
 bool is_seekable(std::FILE* file) {
     return std::fseek(file, 0, SEEK_CUR) == 0;
+}
+
+std::int64_t regular_file_size(std::FILE* file) {
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return -1;
+    return status.st_size;
 }
 
 std::FILE* open_font_file(const char* name) {
@@ -129,15 +305,78 @@ std::FILE* open_font_file(const char* name) {
 void use_binary_standard_input() {}
 
 std::FILE* create_anonymous_file() {
-    return std::tmpfile();
+    const char* folder = std::getenv("TMPDIR");
+    if (folder == nullptr || folder[0] == '\0') folder = "/tmp";
+    int descriptor = -1;
+#if defined(O_TMPFILE)
+    descriptor = open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+    if (descriptor < 0) descriptor = create_and_remove(folder);
+    return open_descriptor(descriptor, "w+b");
 }
 
 std::FILE* create_new_file(const char* name) {
-    return std::fopen(name, "wbx");
+    return open_descriptor(open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), "wb");
+}
+
+bool failed_because_name_exists() {
+    return errno == EEXIST;
+}
+
+std::FILE* open_for_writing_in_place(const char* name) {
+    std::signal(SIGPIPE, SIG_IGN);
+    const int descriptor = open(name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor >= 0) fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return open_descriptor(descriptor, "wb");
+}
+
+bool set_file_mode(std::FILE* file, unsigned mode) {
+    return fchmod(fileno(file), static_cast<mode_t>(mode)) == 0;
 }
 
 bool replace_file(const char* from, const char* to) {
     return std::rename(from, to) == 0;
+}
+
+bool resolve_links(const char* name, char* resolved, std::size_t capacity) {
+    if (std::snprintf(resolved, capacity, "%s", name) >= static_cast<int>(capacity)) return false;
+    for (int hop = 0; hop < max_link_hops; ++hop) {
+        struct stat status;
+        if (lstat(resolved, &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+        char link[temporary_name_capacity];
+        const ssize_t length = readlink(resolved, link, sizeof link - 1);
+        if (length < 0 || static_cast<std::size_t>(length) == sizeof link - 1) return false;
+        link[length] = '\0';
+        // A relative link counts from the folder the link is in.
+        const char* last_slash = std::strrchr(resolved, '/');
+        const std::size_t folder_length = link[0] == '/' || last_slash == nullptr ? 0 : last_slash + 1 - resolved;
+        if (folder_length + static_cast<std::size_t>(length) >= capacity) return false;
+        std::memcpy(resolved + folder_length, link, static_cast<std::size_t>(length) + 1);
+    }
+    return false;
+}
+
+TargetKind inspect_target(const char* name, unsigned& mode) {
+    struct stat status;
+    mode = 0;
+    if (stat(name, &status) != 0) return TargetKind::missing;
+    if (S_ISDIR(status.st_mode)) return TargetKind::directory;
+    if (!S_ISREG(status.st_mode)) return TargetKind::other;
+    if (access(name, W_OK) != 0) return TargetKind::read_only;
+    mode = status.st_mode & 07777;
+    return TargetKind::regular;
+}
+
+std::uint64_t random_number() {
+    std::uint64_t bits = 0;
+    if (getentropy(&bits, sizeof bits) == 0) return bits;
+    // No entropy source: mix the time, the process and a counter.
+    static std::uint64_t counter = 0;
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    bits = static_cast<std::uint64_t>(now.tv_nsec) ^ (static_cast<std::uint64_t>(now.tv_sec) << 30) ^
+           (static_cast<std::uint64_t>(getpid()) << 40) ^ (++counter * 0x9E3779B97F4A7C15u);
+    return bits;
 }
 
 void report_file_size_limit_as_write_error() {

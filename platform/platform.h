@@ -1,6 +1,7 @@
 // The few things the programs need from the system beyond plain file
 // streams, kept in one place: the POSIX and the Windows way of each.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -11,6 +12,9 @@ bool seek_file(std::FILE* file, std::int64_t position);
 // terminals.
 bool is_seekable(std::FILE* file);
 
+// The size of a regular file, or -1 for anything else (a pipe, a device).
+std::int64_t regular_file_size(std::FILE* file);
+
 // Opens a font for reading as bytes; an image may be renamed over it while
 // it is open.
 std::FILE* open_font_file(const char* name);
@@ -18,15 +22,43 @@ std::FILE* open_font_file(const char* name);
 // Reads standard input as bytes, with no line-end translation.
 void use_binary_standard_input();
 
-// An anonymous read-write temporary file that the system removes once it is
-// closed; null when none can be made.
+// An anonymous read-write temporary file in TMPDIR (/tmp when unset; on
+// Windows the user's temporary folder) that the system removes once it is
+// closed; null when none can be made there.
 std::FILE* create_anonymous_file();
 
-// Creates name for binary writing only if no file of that name exists.
+// Creates name for binary writing only if no file of that name exists, with
+// the usual mode under the umask. Null on failure; errno tells why.
 std::FILE* create_new_file(const char* name);
+
+// Whether create_new_file failed because the name was taken.
+bool failed_because_name_exists();
+
+// Opens an existing file that is not a regular file (a device, a named
+// pipe) for writing in place. A named pipe with no reader is refused rather
+// than waited for, and a reader that goes away makes writes fail instead of
+// ending the process.
+std::FILE* open_for_writing_in_place(const char* name);
+
+// Gives an open file the permission bits mode.
+bool set_file_mode(std::FILE* file, unsigned mode);
 
 // Renames from over to, replacing to if it exists.
 bool replace_file(const char* from, const char* to);
+
+// Follows symbolic links from name, relative ones from the link's folder,
+// to the name of the file they end at (which may not exist yet). False for
+// a loop of links or a name longer than capacity.
+bool resolve_links(const char* name, char* resolved, std::size_t capacity);
+
+enum class TargetKind { missing, regular, read_only, directory, other };
+
+// What an output name (links already followed) is now; mode receives a
+// regular file's permission bits.
+TargetKind inspect_target(const char* name, unsigned& mode);
+
+// Random bits for names nobody can predict.
+std::uint64_t random_number();
 
 // Makes a write beyond the process's file size limit fail as a write error
 // instead of ending the process with a signal that would leave a half-made
@@ -40,3 +72,19 @@ void open_missing_standard_streams();
 // Whether a and b name the same file (same device and inode; on Windows the
 // same volume and file index); false when either is missing.
 bool is_same_file(const char* a, const char* b);
+
+// Temporary files that SIGINT, SIGTERM, SIGHUP or SIGQUIT remove before the
+// process dies of that signal (Windows: SIGINT and SIGTERM). A signal the
+// process was started with ignored stays ignored.
+constexpr int temporary_file_slots = 8;
+constexpr std::size_t temporary_name_capacity = 4200;
+
+// Holds those signals back while a temporary file is created, renamed or
+// removed and the table changes; release delivers any that came meanwhile.
+void hold_termination_signals();
+void release_termination_signals();
+
+// Records name for removal on a signal: its slot, or -1 when every slot is
+// taken or the name is too long.
+int remember_temporary_file(const char* name);
+void forget_temporary_file(int slot);
