@@ -164,6 +164,9 @@ SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
         font.descent = clamp_int((-face->size->metrics.descender + 32) >> 6);
         integer_property(face, "FONT_ASCENT", font.ascent);
         integer_property(face, "FONT_DESCENT", font.descent);
+        if (font.ascent < 0 || font.descent < 0 || font.ascent > max_font_height - font.descent) {
+            return {SourceError::bad_metrics, 0};
+        }
     }
 
     const char* registry = nullptr;

@@ -16,6 +16,7 @@ constexpr std::size_t max_source_size = std::size_t{256} << 20;
 constexpr int max_glyph_dots = 256;
 constexpr std::size_t max_bitmap_bytes = std::size_t{64} << 20;
 constexpr int max_pixel_size = 256;
+constexpr int max_font_height = 4096;
 constexpr int property_capacity = 64;
 
 // One glyph image with its BDF metrics.
@@ -51,6 +52,7 @@ enum class SourceError {
     too_big,         // the file or its bitmaps pass the limits above
     freetype,        // FreeType refused the font or one of its glyphs
     no_unicode_map,  // an outline font without a Unicode character map
+    bad_metrics,     // a negative ascent or descent, or a height beyond max_font_height
 };
 
 struct SourceResult {

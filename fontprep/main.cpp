@@ -90,6 +90,9 @@ void read_font(const char* name, int pixel_size, SourceFont& font) {
     case SourceError::too_big: fail(prefix + "too big (over 256 MiB of file or 64 MiB of glyphs)");
     case SourceError::freetype: fail(prefix + "not a readable font: " + freetype_error_text(result.freetype_error));
     case SourceError::no_unicode_map: fail(prefix + "outline font without a Unicode character map");
+    case SourceError::bad_metrics:
+        fail(prefix + "FONT_ASCENT " + std::to_string(font.ascent) + " and FONT_DESCENT " +
+             std::to_string(font.descent) + " give no usable height");
     }
 }
 

@@ -37,6 +37,8 @@ run_target scan_font_header_fuzzer fonts
 run_target rasterize_glyph_fuzzer glyphs
 run_target collect_glyphs_fuzzer fonts
 run_target kanji_pass_fuzzer fonts
+# Built only where FreeType is found.
+if [[ -x build-fuzz/fuzz/fontprep_fuzzer ]]; then run_target fontprep_fuzzer fontprep; fi
 
 if [[ $failed -ne 0 ]]; then exit 1; fi
 rm -rf "$scratch"

@@ -1,0 +1,65 @@
+// fontprep's reading and writing on any bytes: the input is read as a font
+// through FreeType from memory, numbered both ways, and written as BDF to
+// memory. Whatever FreeType accepts must come out as a font the converters'
+// header scan accepts, in short lines and ascending encodings.
+#include <cstring>
+#include <string>
+
+#include "bdf_writer.h"
+#include "font_header.h"
+#include "font_source.h"
+#include "fuzz_font.h"
+#include "merge.h"
+#include "numbering.h"
+
+namespace {
+
+FontStream stream;
+
+// Every line shorter than 99 characters and the encodings strictly rising.
+void check_lines(const std::string& text) {
+    std::size_t start = 0;
+    long long last_encoding = -1;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        require(end != std::string::npos && end - start < 99);
+        if (text.compare(start, 9, "ENCODING ") == 0) {
+            const long long encoding = std::stoll(text.substr(start + 9, end - start - 9));
+            require(encoding > last_encoding);
+            last_encoding = encoding;
+        }
+        start = end + 1;
+    }
+}
+
+void check_written_font(const GlyphTable& table, const SourceFont& font, Numbering output) {
+    BdfProperties properties = {font.ascent, font.descent, "", ""};
+    copy_bdf_name(properties.registry, output == Numbering::jis ? "JISX0208.1990" : "ISO10646");
+    copy_bdf_name(properties.encoding, output == Numbering::jis ? "0" : "1");
+    const std::string text = write_bdf(table, properties);
+    check_lines(text);
+    require(open_fuzz_font(stream, reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), 0));
+    const HeaderScan scan = scan_font_header(stream, false);
+    require(scan.error == FontError::none);
+    require(scan.header.charset == (output == Numbering::jis ? JIS : UNICODE));
+    close_font_stream(stream);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Outline fonts at a small size, so that one input stays quick.
+    SourceFont font;
+    if (read_font_memory(data, size, 12, font).error != SourceError::none) return 0;
+    require(font.ascent >= 0 && font.descent >= 0);
+    const SourceNumbering numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
+    if (numbering.kind == SourceKind::unknown) return 0;
+    for (const Numbering output : {Numbering::jis, Numbering::unicode}) {
+        GlyphTable table;
+        const MergeCounts counts = merge_font(table, font, numbering, output, 0, true);
+        require(counts.taken + counts.dropped + counts.present == static_cast<int>(font.glyphs.size()));
+        require(table.size() == static_cast<std::size_t>(counts.taken + counts.aliases));
+        if (!table.empty()) check_written_font(table, font, output);
+    }
+    return 0;
+}
