@@ -68,8 +68,10 @@ void remove_file_now(const char* name) {
     _unlink(name);
 }
 
+constexpr int termination_signals[] = {SIGINT, SIGTERM};
+
 void install_termination_handlers() {
-    for (int signal_number : {SIGINT, SIGTERM}) {
+    for (int signal_number : termination_signals) {
         if (std::signal(signal_number, remove_temporary_files_and_die) == SIG_IGN) {
             std::signal(signal_number, SIG_IGN);
         }
