@@ -32,8 +32,8 @@ Box bounding_box(const GlyphTable& table) {
     Box box = {0, 0, 0, 0};
     bool first = true;
     for (const auto& [code, glyph] : table) {
-        const GlyphBitmap& bitmap = *glyph.bitmap;
-        const std::int64_t bottom = std::int64_t{bitmap.y_offset} + glyph.y_shift;
+        const GlyphBitmap& bitmap = *glyph;
+        const std::int64_t bottom = bitmap.y_offset;
         const Box own = {bitmap.x_offset, bottom, std::int64_t{bitmap.x_offset} + bitmap.width,
                          bottom + bitmap.height};
         if (first) {
@@ -46,15 +46,13 @@ Box bounding_box(const GlyphTable& table) {
     return box;
 }
 
-void append_glyph(std::string& text, std::int64_t code, const MergedGlyph& glyph, int pixel_size) {
-    const GlyphBitmap& bitmap = *glyph.bitmap;
+void append_glyph(std::string& text, std::int64_t code, const GlyphBitmap& bitmap, int pixel_size) {
     append_line(text, "STARTCHAR C%04llX", static_cast<unsigned long long>(code));
     append_line(text, "ENCODING %lld", static_cast<long long>(code));
     const std::int64_t scalable = pixel_size > 0 ? std::int64_t{bitmap.advance} * 1000 / pixel_size : 0;
     append_line(text, "SWIDTH %d 0", clamp_int(scalable));
     append_line(text, "DWIDTH %d 0", bitmap.advance);
-    append_line(text, "BBX %d %d %d %d", bitmap.width, bitmap.height, bitmap.x_offset,
-                clamp_int(std::int64_t{bitmap.y_offset} + glyph.y_shift));
+    append_line(text, "BBX %d %d %d %d", bitmap.width, bitmap.height, bitmap.x_offset, bitmap.y_offset);
     text += "BITMAP\n";
     static const char digits[] = "0123456789ABCDEF";
     const std::size_t row_bytes = static_cast<std::size_t>(bitmap.width + 7) / 8;
@@ -99,7 +97,7 @@ std::string write_bdf(const GlyphTable& table, const BdfProperties& properties) 
     append_line(text, "CHARSET_ENCODING \"%s\"", properties.encoding);
     append_line(text, "ENDPROPERTIES");
     append_line(text, "CHARS %zu", table.size());
-    for (const auto& [code, glyph] : table) append_glyph(text, code, glyph, pixel_size);
+    for (const auto& [code, glyph] : table) append_glyph(text, code, *glyph, pixel_size);
     append_line(text, "ENDFONT");
     return text;
 }

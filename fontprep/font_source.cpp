@@ -91,6 +91,12 @@ int clamp_int(long long value) {
     return static_cast<int>(value);
 }
 
+bool is_bdf_face(FT_Face face) {
+    const char* encoding = nullptr;
+    const char* registry = nullptr;
+    return FT_Get_BDF_Charset_ID(face, &encoding, &registry) == 0;
+}
+
 // A BDF integer property, if the font has it.
 bool integer_property(FT_Face face, const char* name, int& value) {
     BDF_PropertyRec property;
@@ -156,6 +162,7 @@ SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
             return {SourceError::freetype, error};
         }
         derive_outline_metrics(face, size, font);
+        font.pixel_size = size;
     } else {
         const int strike = choose_strike(face, pixel_size);
         if (strike < 0) return {SourceError::freetype, FT_Err_Invalid_Pixel_Size};
@@ -167,6 +174,12 @@ SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
         if (font.ascent < 0 || font.descent < 0 || font.ascent > max_font_height - font.descent) {
             return {SourceError::bad_metrics, 0};
         }
+        // BDF and PCF fonts name their size (else their box is it); other
+        // bitmap fonts have their strike's.
+        const int strike_size = static_cast<int>((face->available_sizes[strike].y_ppem + 32) >> 6);
+        font.pixel_size = is_bdf_face(face) || strike_size <= 0 ? font.ascent + font.descent : strike_size;
+        int named_size = 0;
+        if (integer_property(face, "PIXEL_SIZE", named_size) && named_size > 0) font.pixel_size = named_size;
     }
 
     const char* registry = nullptr;

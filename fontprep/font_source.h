@@ -38,7 +38,8 @@ struct CodedGlyph {
 struct SourceFont {
     bool scalable;       // rendered at the pixel size asked for
     bool unicode_cmap;   // codes are Unicode code points (outline and sfnt fonts)
-    int ascent;          // FONT_ASCENT and FONT_DESCENT: the font's height is their sum
+    int pixel_size;      // nominal size: PIXEL_SIZE, the strike's, or the size rendered at
+    int ascent;          // FONT_ASCENT and FONT_DESCENT, the box the converters scale by
     int descent;
     char registry[property_capacity];  // CHARSET_REGISTRY and CHARSET_ENCODING, empty if none
     char encoding[property_capacity];

@@ -26,8 +26,8 @@ const char* const help_text =
     "the first font's glyphs, then from each later font the codes still missing.\n"
     "Reads BDF, PCF (either gzip-compressed), Windows .fon/.fnt, TrueType and\n"
     "OpenType; a font named - is read from standard input.\n"
-    "  -s PIXELS      height to render outline fonts at, 1 to 256 (default: the\n"
-    "                 first bitmap font's height, else 16)\n"
+    "  -s PIXELS      pixel size to render outline fonts at, 1 to 256 (default:\n"
+    "                 the first bitmap font's, else 16)\n"
     "  -n NUMBERING   number the glyphs by jis or unicode (default: as the first font)\n"
     "  -o FILE        write the font to FILE instead of standard output\n"
     "  --no-aliases   do not copy a glyph to the other code point of a variant pair\n"
@@ -174,9 +174,10 @@ int main(int argc, char** argv) {
         output = text == "jis" ? Numbering::jis : Numbering::unicode;
     }
 
-    // 2. Read the fonts in turn. The first sets the height, the ascent and
-    //    descent and, unless -n says otherwise, the numbering; every later
-    //    bitmap font must have that height and only fills what is missing.
+    // 2. Read the fonts in turn. The first sets the pixel size, the ascent
+    //    and descent and, unless -n says otherwise, the numbering; every
+    //    later bitmap font must have that pixel size and only fills what is
+    //    missing.
     std::vector<SourceFont> fonts(options.font_names.size());
     std::vector<MergeCounts> counts(fonts.size());
     GlyphTable table;
@@ -185,23 +186,22 @@ int main(int argc, char** argv) {
         const char* name = options.font_names[index];
         SourceFont& font = fonts[index];
         read_font(name, pixel_size, font);
-        const int height = font.ascent + font.descent;
         const SourceNumbering numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
         if (numbering.kind == SourceKind::unknown) {
             fail(std::string(name) + ": glyphs numbered by an unknown character set \"" + font.registry + "-" +
                  font.encoding + "\"");
         }
         if (index == 0) {
-            if (pixel_size == 0) pixel_size = height;
+            if (pixel_size == 0) pixel_size = font.pixel_size;
             properties.ascent = font.ascent;
             properties.descent = font.descent;
             if (!numbering_given) output = natural_numbering(numbering);
         }
-        if (height != pixel_size) {
-            fail(std::string(name) + ": " + std::to_string(height) + " pixels high, not " +
+        if (font.pixel_size != pixel_size) {
+            fail(std::string(name) + ": " + std::to_string(font.pixel_size) + " pixels, not " +
                  std::to_string(pixel_size) + " like the font written");
         }
-        counts[index] = merge_font(table, font, numbering, output, properties.ascent - font.ascent, options.aliases);
+        counts[index] = merge_font(table, font, numbering, output, options.aliases);
     }
     if (table.empty()) fail(std::string("no glyph has a ") + (output == Numbering::jis ? "JIS" : "Unicode") + " code");
     choose_registry(table, fonts[0], output, properties);
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
         for (std::size_t index = 0; index < fonts.size(); ++index) {
             report_counts(options.font_names[index], static_cast<int>(index), counts[index], output);
         }
-        std::fprintf(stderr, "fontprep: %zu glyphs written, %d pixels high (ascent %d, descent %d)\n", table.size(),
+        std::fprintf(stderr, "fontprep: %zu glyphs written, %d pixels (ascent %d, descent %d)\n", table.size(),
                      pixel_size, properties.ascent, properties.descent);
     }
     return EXIT_SUCCESS;

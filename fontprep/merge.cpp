@@ -6,7 +6,7 @@ namespace {
 // One sweep over the font's glyphs, taking those whose code the JIS X 0208
 // mapping names (primary) or those that reach it as a variant.
 void take_glyphs(GlyphTable& table, const SourceFont& font, SourceNumbering numbering,
-                 Numbering output, int y_shift, bool primary, MergeCounts& counts) {
+                 Numbering output, bool primary, MergeCounts& counts) {
     for (const CodedGlyph& glyph : font.glyphs) {
         const OutputCode code = output_code(numbering, glyph.code, output);
         if (code.code < 0) {
@@ -14,8 +14,7 @@ void take_glyphs(GlyphTable& table, const SourceFont& font, SourceNumbering numb
             continue;
         }
         if (code.primary != primary) continue;
-        const MergedGlyph merged = {&font.bitmaps[static_cast<std::size_t>(glyph.bitmap)], y_shift};
-        if (table.emplace(code.code, merged).second) {
+        if (table.emplace(code.code, &font.bitmaps[static_cast<std::size_t>(glyph.bitmap)]).second) {
             ++counts.taken;
         } else {
             ++counts.present;
@@ -43,10 +42,10 @@ int add_aliases(GlyphTable& table) {
 }  // namespace
 
 MergeCounts merge_font(GlyphTable& table, const SourceFont& font, SourceNumbering numbering,
-                       Numbering output, int y_shift, bool aliases) {
+                       Numbering output, bool aliases) {
     MergeCounts counts = {0, 0, 0, 0};
-    take_glyphs(table, font, numbering, output, y_shift, true, counts);
-    take_glyphs(table, font, numbering, output, y_shift, false, counts);
+    take_glyphs(table, font, numbering, output, true, counts);
+    take_glyphs(table, font, numbering, output, false, counts);
     if (aliases && output == Numbering::unicode) counts.aliases = add_aliases(table);
     return counts;
 }

@@ -7,12 +7,9 @@
 #include "font_source.h"
 #include "numbering.h"
 
-struct MergedGlyph {
-    const GlyphBitmap* bitmap;
-    int y_shift;  // added to the BBX y-offset: keeps the glyph's place in the first font's box
-};
-
-using GlyphTable = std::map<std::int64_t, MergedGlyph>;
+// Each code's glyph, its box as its own font gives it: glyphs of every
+// font stand on the one baseline.
+using GlyphTable = std::map<std::int64_t, const GlyphBitmap*>;
 
 struct MergeCounts {
     int taken;    // glyphs placed under codes the table lacked
@@ -25,4 +22,4 @@ struct MergeCounts {
 // and unless aliases is false, a glyph present under only one code point of
 // a variant pair is then also placed under the other.
 MergeCounts merge_font(GlyphTable& table, const SourceFont& font, SourceNumbering numbering,
-                       Numbering output, int y_shift, bool aliases);
+                       Numbering output, bool aliases);

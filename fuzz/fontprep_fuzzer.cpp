@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (numbering.kind == SourceKind::unknown) return 0;
     for (const Numbering output : {Numbering::jis, Numbering::unicode}) {
         GlyphTable table;
-        const MergeCounts counts = merge_font(table, font, numbering, output, 0, true);
+        const MergeCounts counts = merge_font(table, font, numbering, output, true);
         require(counts.taken + counts.dropped + counts.present == static_cast<int>(font.glyphs.size()));
         require(table.size() == static_cast<std::size_t>(counts.taken + counts.aliases));
         if (!table.empty()) check_written_font(table, font, output);
