@@ -200,11 +200,16 @@ SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
     return {SourceError::none, 0};
 }
 
-// Copies the glyph in the slot as rows of bits, cut to max_glyph_dots.
+// Copies the glyph in the slot as rows of bits, cut to max_glyph_dots. A
+// glyph whose box has no bitmap behind it (a BDF glyph without BITMAP rows)
+// is blank.
 bool copy_bitmap(FT_Library library, FT_GlyphSlot slot, GlyphBitmap& glyph) {
     FT_Bitmap gray;
     FT_Bitmap_Init(&gray);
-    if (FT_Bitmap_Convert(library, &slot->bitmap, &gray, 1) != 0) {
+    if (slot->bitmap.buffer == nullptr) {
+        gray.width = slot->bitmap.width;
+        gray.rows = slot->bitmap.rows;
+    } else if (FT_Bitmap_Convert(library, &slot->bitmap, &gray, 1) != 0) {
         FT_Bitmap_Done(library, &gray);
         return false;
     }
@@ -218,7 +223,7 @@ bool copy_bitmap(FT_Library library, FT_GlyphSlot slot, GlyphBitmap& glyph) {
     glyph.advance = clamp_int((slot->advance.x + 32) >> 6);
     glyph.rows.assign(static_cast<std::size_t>(row_bytes) * height, 0);
     const int levels = gray.num_grays > 0 ? gray.num_grays : 2;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height && gray.buffer != nullptr; ++y) {
         const unsigned char* source = gray.buffer + static_cast<long>(y) * gray.pitch;
         for (int x = 0; x < width; ++x) {
             if (source[x] * 2 >= levels) {
