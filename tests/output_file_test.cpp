@@ -1,0 +1,197 @@
+// Images written in a hostile environment: signals while the temporary file
+// exists, leftovers of earlier runs, closed standard streams, a file size
+// limit, TMPDIR, links, modes, devices and named pipes, huge fonts and
+// concurrent runs. No case may leave a temporary file behind.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "output_file.h"
+#include "test_support.h"
+
+namespace {
+
+const std::string glyphmill = GLYPHMILL_PATH;
+const std::string cellforge = CELLFORGE_PATH;
+
+int count_temporary_files(const std::string& folder) {
+    int found = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().filename().string().find(".tmp") != std::string::npos) ++found;
+    }
+    return found;
+}
+
+struct SignalCase {
+    const char* name;
+    int signal_number;
+    bool ignored_from_start;  // as under nohup: the signal does nothing
+};
+
+// The child writes half an image and receives the signal while the
+// temporary file exists; it must die of that signal and leave only the
+// earlier image.
+TEST(OutputFileSignals, TemporaryFileRemovedAndProcessDiesOfTheSignal) {
+    const SignalCase cases[] = {
+        {"interrupt", SIGINT, false},
+        {"terminate", SIGTERM, false},
+        {"hang up", SIGHUP, false},
+        {"quit", SIGQUIT, false},
+        {"hang up ignored from the start", SIGHUP, true},
+    };
+    for (const SignalCase& c : cases) {
+        ScratchDir dir;
+        const std::string image = dir.file("image.66");
+        write_file(image, "old image");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (c.ignored_from_start) std::signal(c.signal_number, SIG_IGN);
+            OutputFile output;
+            if (!create_output_file(output, image.c_str())) _exit(2);
+            write_output_bytes(output, "new", 3);
+            std::raise(c.signal_number);
+            _exit(finish_output_file(output) == OutputResult::written ? 0 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        if (c.ignored_from_start) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name;
+            EXPECT_EQ(read_file(image), Bytes({'n', 'e', 'w'})) << c.name;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal_number) << c.name;
+            EXPECT_EQ(read_file(image).size(), 9u) << c.name << ": the earlier image is gone";
+        }
+        EXPECT_EQ(count_temporary_files(dir.path), 0) << c.name;
+    }
+}
+
+TEST(OutputFileNames, LongNameInAnotherFolder) {
+    ScratchDir dir;
+    const std::string folder = dir.file(std::string(150, 'd'));
+    std::filesystem::create_directory(folder);
+    const std::string image = folder + "/" + std::string(250, 'i');
+    OutputFile output;
+    ASSERT_TRUE(create_output_file(output, image.c_str()));
+    write_output_bytes(output, "new", 3);
+    ASSERT_EQ(finish_output_file(output), OutputResult::written);
+    EXPECT_EQ(read_file(image), Bytes({'n', 'e', 'w'}));
+    EXPECT_EQ(count_temporary_files(dir.path), 0);
+}
+
+TEST(FontSize, SparseFontOfThreeGibibytesRefusedBeforeReading) {
+    ScratchDir dir;
+    const std::string font = dir.file("big.bdf");
+    write_file(font, "STARTFONT 2.1\n");
+    std::filesystem::resize_file(font, std::uintmax_t{3} << 30);
+    static FontStream stream;
+    EXPECT_FALSE(open_font_stream(stream, font.c_str()));
+}
+
+struct Scene {
+    const char* name;
+    std::string setup;    // shell commands preparing the folder
+    std::string run;      // $G is glyphmill, $C cellforge
+    int status;
+    std::string output;
+    std::string check;    // a shell test of the folder afterwards
+    bool as_other_user = false;  // run without root's power over file modes
+};
+
+const std::string kanji_size_is_new = "test $(stat -c %s KANJIROM.66) = 32768";
+
+const Scene scenes[] = {
+    // Leftovers of killed runs never block a run.
+    {"leftover_temporary_files", "for i in $(seq 0 150); do : > KANJIROM.66.tmp$i; done", "$G font.bdf", 0, "",
+     kanji_size_is_new + " && test $(ls | grep -c tmp) = 151 && rm $(seq -f KANJIROM.66.tmp%g 0 150)"},
+
+    // A closed standard input reads as an empty font.
+    {"glyphmill_font_on_closed_standard_input", "", "$G - <&-", 1, "illegal bdf\n", "test ! -e KANJIROM.66"},
+    {"cellforge_font_2_on_closed_standard_input", "", "$C font.bdf - <&-", 1, "illegal bdf\n",
+     "test ! -e CGROM66.66"},
+    {"closed_standard_output_and_error", "", "$G font.bdf >&- 2>&-", 0, "", kanji_size_is_new},
+
+    // The spool of a pipe.
+    {"file_size_limit_while_spooling", "head -c 300000 /dev/zero > big.bdf",
+     "(ulimit -f 100; cat big.bdf | $G -)", 1, "cannot open -\n", "test ! -e KANJIROM.66"},
+    {"spool_in_missing_tmpdir", "", "cat font.bdf | TMPDIR=$PWD/nowhere $G -", 1, "cannot open -\n",
+     "test ! -e KANJIROM.66"},
+    {"spool_in_tmpdir", "mkdir spool", "cat font.bdf | TMPDIR=$PWD/spool $G -", 0, "",
+     kanji_size_is_new + " && test -z \"$(ls spool)\""},
+
+    // Links and modes.
+    {"link_to_missing_file_in_other_folder", "mkdir real && ln -s real/kanji.66 KANJIROM.66", "$G font.bdf", 0,
+     "", "test -L KANJIROM.66 && test $(stat -c %s real/kanji.66) = 32768"},
+    {"chain_of_relative_links", "mkdir -p a/b && echo old > a/b/img && ln -s b/img a/link && ln -s a/link KANJIROM.66",
+     "$G font.bdf", 0, "", "test -L KANJIROM.66 && test -L a/link && test $(stat -c %s a/b/img) = 32768"},
+    {"cellforge_through_links", "mkdir c && ln -s c/60 CGROM60.66 && ln -s c/66 CGROM66.66", "$C font.bdf", 0,
+     "", "test -L CGROM60.66 && test -L CGROM66.66 && test $(cat c/60 c/66 | wc -c) = 16384"},
+    {"loop_of_links", "ln -s loop KANJIROM.66 && ln -s KANJIROM.66 loop", "$G font.bdf", 1,
+     "cannot open KANJIROM.66\n", "test -L KANJIROM.66 && test -L loop"},
+    {"replaced_image_keeps_its_mode", "echo old > KANJIROM.66 && chmod 604 KANJIROM.66", "$G font.bdf", 0, "",
+     kanji_size_is_new + " && test $(stat -c %a KANJIROM.66) = 604"},
+    {"new_image_mode_under_umask", "", "umask 027 && $G font.bdf", 0, "",
+     "test $(stat -c %a KANJIROM.66) = 640"},
+    {"hard_link_keeps_the_old_image", "echo old > KANJIROM.66 && ln KANJIROM.66 other", "$G font.bdf", 0, "",
+     kanji_size_is_new + " && test \"$(cat other)\" = old"},
+    {"read_only_image_refused", "echo old > KANJIROM.66 && chmod 444 KANJIROM.66", "$G font.bdf", 1,
+     "cannot open KANJIROM.66\n", "test \"$(cat KANJIROM.66)\" = old", true},
+    {"image_is_a_full_device", "ln -s /dev/full KANJIROM.66", "$G font.bdf", 1, "cannot write KANJIROM.66\n",
+     "test -L KANJIROM.66"},
+    {"image_is_a_named_pipe_with_a_reader", "mkfifo KANJIROM.66",
+     "exec 3<>KANJIROM.66; $G font.bdf; s=$?; head -c 32768 <&3 > copy; exit $s", 0, "",
+     "test -p KANJIROM.66 && test $(stat -c %s copy) = 32768"},
+    {"image_is_a_named_pipe_without_reader", "mkfifo KANJIROM.66", "$G font.bdf", 1, "cannot open KANJIROM.66\n",
+     "test -p KANJIROM.66"},
+
+    // Huge fonts, signals and concurrent runs.
+    {"sparse_font_of_three_gibibytes", "truncate -s 3G big.bdf", "$G big.bdf", 1, "cannot open big.bdf\n",
+     "test ! -e KANJIROM.66"},
+    {"terminated_while_reading_a_named_pipe", "mkfifo pipe.bdf && echo old > KANJIROM.66",
+     "exec 3<>pipe.bdf; $G pipe.bdf & p=$!; sleep 0.2; kill -TERM $p; wait $p 2>/dev/null", 128 + SIGTERM, "",
+     "test \"$(cat KANJIROM.66)\" = old"},
+    {"four_runs_in_one_folder", "", "for i in 1 2 3 4; do $G font.bdf & done; wait", 0, "", kanji_size_is_new},
+};
+
+void PrintTo(const Scene& scene, std::ostream* out) {
+    *out << scene.name;
+}
+
+// The shell that runs a scene's script: as an ordinary user when the tests
+// run as root, who may write any file; empty when that is not possible.
+std::string shell_as_ordinary_user(const ScratchDir& dir) {
+    if (geteuid() != 0) return "sh";
+    if (std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null") != 0) return "";
+    std::filesystem::permissions(dir.path, std::filesystem::perms::all);
+    return "setpriv --reuid=65534 --regid=65534 --clear-groups sh";
+}
+
+class OutputScene : public testing::TestWithParam<Scene> {};
+
+TEST_P(OutputScene, EndsAsDefinedAndLeavesNoTemporaryFile) {
+    const Scene& scene = GetParam();
+    ScratchDir dir;
+    write_file(dir.file("font.bdf"), make_font("JISX0208.1990", 14, 2, {{0x467C, "16 16 0 -2", {"FFFF"}}}));
+    ASSERT_EQ(run_in(dir, scene.setup.empty() ? "true" : scene.setup).status, 0) << scene.name;
+    write_file(dir.file("scene.sh"), "G=" + glyphmill + " C=" + cellforge + "\n" + scene.run + "\n");
+    const std::string shell = scene.as_other_user ? shell_as_ordinary_user(dir) : "sh";
+    if (shell.empty()) GTEST_SKIP() << "running as root and setpriv cannot drop to uid 65534";
+    // The programs start with the signal actions of this process, where
+    // create_output_file may have ignored the file size limit's signal.
+    std::signal(SIGXFSZ, SIG_DFL);
+    const RunResult run = run_in(dir, "timeout 60 " + shell + " scene.sh");
+    EXPECT_EQ(run.status, scene.status);
+    EXPECT_EQ(run.output, scene.output);
+    EXPECT_EQ(run_in(dir, scene.check).status, 0) << "check failed: " << scene.check;
+    EXPECT_EQ(count_temporary_files(dir.path), 0) << "a temporary file was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OutputScene, testing::ValuesIn(scenes),
+                         [](const testing::TestParamInfo<Scene>& info) { return info.param.name; });
+
+}  // namespace
