@@ -191,15 +191,26 @@ std::uint64_t random_number() {
 
 void report_file_size_limit_as_write_error() {}
 
+namespace {
+
+// Asking about a closed descriptor counts as an invalid parameter, which
+// would end the process; while the standard ones are checked it only fails.
+void ignore_invalid_parameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned int, uintptr_t) {}
+
+}  // namespace
+
 void open_missing_standard_streams() {
+    const _invalid_parameter_handler before = _set_invalid_parameter_handler(ignore_invalid_parameter);
     for (int descriptor = 0; descriptor < 3; ++descriptor) {
-        if (_get_osfhandle(descriptor) != -1) continue;
+        // -1: closed; -2: no console or file behind it.
+        if (_get_osfhandle(descriptor) >= 0) continue;
         const int opened = _open("NUL", descriptor == 0 ? _O_RDONLY : _O_WRONLY);
         if (opened >= 0 && opened != descriptor) {
             _dup2(opened, descriptor);
             _close(opened);
         }
     }
+    _set_invalid_parameter_handler(before);
 }
 
 namespace {
