@@ -16,7 +16,7 @@ echo "package: $(basename "$package")"
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$package" >/dev/null
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"; DEBIAN_FRONTEND=noninteractive apt-get remove -y bdfrom >/dev/null' EXIT
+trap 'cd /; rm -rf "$scratch"; DEBIAN_FRONTEND=noninteractive apt-get remove -y bdfrom >/dev/null' EXIT
 cd "$scratch"
 check() {  # description, then the command; fails the script on a non-zero status
     local what=$1
