@@ -62,6 +62,12 @@ bool create_temporary_beside(OutputFile& output) {
     return false;
 }
 
+bool open_in_place(OutputFile& output, const char* name) {
+    output.in_place = true;
+    output.file = open_for_writing_in_place(name);
+    return output.file != nullptr;
+}
+
 }  // namespace
 
 bool create_output_file(OutputFile& output, const char* name) {
@@ -71,16 +77,17 @@ bool create_output_file(OutputFile& output, const char* name) {
     output.keeps_mode = false;
     output.temporary_slot = -1;
     output.temporary_name[0] = '\0';
-    if (name[0] == '\0' || !resolve_links(name, output.target, sizeof output.target)) return false;
+    if (name[0] == '\0') return false;
+    // A device or a pipe, however the name reaches it (/dev/stdout on a pipe
+    // included), is written in place through the name itself.
+    if (inspect_target(name, output.mode) == TargetKind::other) return open_in_place(output, name);
+    if (!resolve_links(name, output.target, sizeof output.target)) return false;
     switch (inspect_target(output.target, output.mode)) {
     case TargetKind::missing: break;
     case TargetKind::regular: output.keeps_mode = true; break;
     case TargetKind::read_only:
     case TargetKind::directory: return false;
-    case TargetKind::other:
-        output.in_place = true;
-        output.file = open_for_writing_in_place(output.target);
-        return output.file != nullptr;
+    case TargetKind::other: return open_in_place(output, output.target);
     }
     return create_temporary_beside(output);
 }

@@ -238,7 +238,12 @@ bool is_same_file(const char* a, const char* b) {
 
 namespace {
 
-constexpr int termination_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// Every signal whose default action ends the process and that a program
+// may catch: the user's interrupt and quit keys, kill, hang-up, timers and
+// time limits (timeout -s ALRM, ulimit -t), the user signals and a pipe
+// without a reader.
+constexpr int termination_signals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,   SIGALRM, SIGUSR1,
+                                       SIGUSR2, SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF};
 // As many links as the system itself follows before calling it a loop.
 constexpr int max_link_hops = 40;
 
@@ -351,11 +356,34 @@ bool replace_file(const char* from, const char* to) {
     return std::rename(from, to) == 0;
 }
 
+namespace {
+
+// The rule the system applies to links in shared folders such as /tmp: a
+// link in a sticky folder that anyone may write is followed only when it
+// belongs to the user or to the folder's owner, so that no other user can
+// point the user's output at a file of the user's own.
+bool link_may_be_followed(const char* link_path, const struct stat& link_status) {
+    char folder[temporary_name_capacity];
+    const char* last_slash = std::strrchr(link_path, '/');
+    if (last_slash == nullptr) {
+        std::snprintf(folder, sizeof folder, ".");
+    } else {
+        std::snprintf(folder, sizeof folder, "%.*s", static_cast<int>(last_slash - link_path + 1), link_path);
+    }
+    struct stat folder_status;
+    if (stat(folder, &folder_status) != 0) return false;
+    const bool shared = (folder_status.st_mode & S_ISVTX) != 0 && (folder_status.st_mode & S_IWOTH) != 0;
+    return !shared || link_status.st_uid == geteuid() || link_status.st_uid == folder_status.st_uid;
+}
+
+}  // namespace
+
 bool resolve_links(const char* name, char* resolved, std::size_t capacity) {
     if (std::snprintf(resolved, capacity, "%s", name) >= static_cast<int>(capacity)) return false;
     for (int hop = 0; hop < max_link_hops; ++hop) {
         struct stat status;
         if (lstat(resolved, &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+        if (!link_may_be_followed(resolved, status)) return false;
         char link[temporary_name_capacity];
         const ssize_t length = readlink(resolved, link, sizeof link - 1);
         if (length < 0 || static_cast<std::size_t>(length) == sizeof link - 1) return false;
@@ -376,7 +404,9 @@ TargetKind inspect_target(const char* name, unsigned& mode) {
     if (S_ISDIR(status.st_mode)) return TargetKind::directory;
     if (!S_ISREG(status.st_mode)) return TargetKind::other;
     if (access(name, W_OK) != 0) return TargetKind::read_only;
-    mode = status.st_mode & 07777;
+    // The new file belongs to whoever runs the program, so the set-user-ID,
+    // set-group-ID and sticky bits of the old one do not carry over.
+    mode = status.st_mode & 0777;
     return TargetKind::regular;
 }
 
@@ -399,8 +429,12 @@ void report_file_size_limit_as_write_error() {
 void open_missing_standard_streams() {
     for (int descriptor = 0; descriptor < 3; ++descriptor) {
         if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
-        // open returns the lowest free descriptor: this one.
-        const int opened = open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
+        // open returns the lowest free descriptor: this one. A closed
+        // standard output becomes /dev/full, so that a report written to it
+        // fails as a write error instead of vanishing.
+        int opened = -1;
+        if (descriptor == 1) opened = open("/dev/full", O_WRONLY);
+        if (opened < 0) opened = open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
         if (opened >= 0 && opened != descriptor) close(opened);
     }
 }

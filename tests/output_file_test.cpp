@@ -43,6 +43,10 @@ TEST(OutputFileSignals, TemporaryFileRemovedAndProcessDiesOfTheSignal) {
         {"hang up", SIGHUP, false},
         {"quit", SIGQUIT, false},
         {"hang up ignored from the start", SIGHUP, true},
+        {"timer, as timeout -s ALRM sends", SIGALRM, false},
+        {"user signal", SIGUSR1, false},
+        {"pipe without a reader", SIGPIPE, false},
+        {"processor time limit", SIGXCPU, false},
     };
     for (const SignalCase& c : cases) {
         ScratchDir dir;
@@ -101,6 +105,7 @@ struct Scene {
     std::string output;
     std::string check;    // a shell test of the folder afterwards
     bool as_other_user = false;  // run without root's power over file modes
+    bool needs_root = false;     // the setup gives a file to another user
 };
 
 const std::string kanji_size_is_new = "test $(stat -c %s KANJIROM.66) = 32768";
@@ -133,6 +138,17 @@ const Scene scenes[] = {
      "", "test -L CGROM60.66 && test -L CGROM66.66 && test $(cat c/60 c/66 | wc -c) = 16384"},
     {"loop_of_links", "ln -s loop KANJIROM.66 && ln -s KANJIROM.66 loop", "$G font.bdf", 1,
      "cannot open KANJIROM.66\n", "test -L KANJIROM.66 && test -L loop"},
+    {"link_planted_by_another_user_in_a_shared_folder",
+     "mkdir -m 1777 shared && echo mine > mine && ln -s $PWD/mine shared/KANJIROM.66 && "
+     "chown -h 65534 shared/KANJIROM.66",
+     "cd shared && $G ../font.bdf", 1, "cannot open KANJIROM.66\n", "test \"$(cat mine)\" = mine", false, true},
+    {"own_link_in_a_shared_folder", "mkdir -m 1777 shared && ln -s ../mine shared/KANJIROM.66",
+     "cd shared && $G ../font.bdf", 0, "", "test $(stat -c %s mine) = 32768"},
+    {"set_user_id_bit_not_carried_over", "echo old > KANJIROM.66 && chmod 6755 KANJIROM.66", "$G font.bdf", 0, "",
+     kanji_size_is_new + " && test $(stat -c %a KANJIROM.66) = 755"},
+    {"image_name_links_to_standard_output_on_a_pipe", "ln -s /dev/stdout KANJIROM.66",
+     "{ $G font.bdf; echo $? > status; } | wc -c > count", 0, "",
+     "test -L KANJIROM.66 && test $(cat status) = 0 && test $(cat count) = 32768"},
     {"replaced_image_keeps_its_mode", "echo old > KANJIROM.66 && chmod 604 KANJIROM.66", "$G font.bdf", 0, "",
      kanji_size_is_new + " && test $(stat -c %a KANJIROM.66) = 604"},
     {"new_image_mode_under_umask", "", "umask 027 && $G font.bdf", 0, "",
@@ -175,6 +191,7 @@ class OutputScene : public testing::TestWithParam<Scene> {};
 
 TEST_P(OutputScene, EndsAsDefinedAndLeavesNoTemporaryFile) {
     const Scene& scene = GetParam();
+    if (scene.needs_root && geteuid() != 0) GTEST_SKIP() << "only root can give a link to another user";
     ScratchDir dir;
     write_file(dir.file("font.bdf"), make_font("JISX0208.1990", 14, 2, {{0x467C, "16 16 0 -2", {"FFFF"}}}));
     ASSERT_EQ(run_in(dir, scene.setup.empty() ? "true" : scene.setup).status, 0) << scene.name;
