@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,7 @@ const char* const help_text =
     "  -o FILE        write the font to FILE instead of standard output\n"
     "  --no-aliases   do not copy a glyph to the other code point of a variant pair\n"
     "  --quiet        print no summary on standard error\n"
+    "  --             every argument after it names a font, even one starting with -\n"
     "  --help         print this help\n"
     "  --version      print the version\n";
 
@@ -51,14 +53,24 @@ struct Options {
     std::exit(EXIT_FAILURE);
 }
 
+// A font too large for memory ends the run with one line, like any other
+// font that cannot be read.
+void report_out_of_memory() {
+    std::fputs("fontprep: out of memory\n", stderr);
+    std::exit(EXIT_FAILURE);
+}
+
 // False on an unknown option, an option without its value or no font.
 bool parse_command_line(int argc, char** argv, Options& options) {
     options = {{}, nullptr, nullptr, nullptr, true, false, false, false};
     bool known = true;
+    bool only_fonts = false;  // after "--" every argument names a font
     for (int next = 1; next < argc; ++next) {
         const std::string_view argument = argv[next];
         const bool has_value = next + 1 < argc;
-        if (argument == "--no-aliases") options.aliases = false;
+        if (only_fonts) options.font_names.push_back(argv[next]);
+        else if (argument == "--") only_fonts = true;
+        else if (argument == "--no-aliases") options.aliases = false;
         else if (argument == "--quiet") options.quiet = true;
         else if (argument == "--help") options.help = true;
         else if (argument == "--version") options.version = true;
@@ -155,11 +167,14 @@ void write_output(const char* output_name, const std::string& text) {
 int main(int argc, char** argv) {
     // 1. The command line; --help and --version answer alone.
     open_missing_standard_streams();
+    report_file_size_limit_as_write_error();
+    std::set_new_handler(report_out_of_memory);
     Options options;
     const bool parsed = parse_command_line(argc, argv, options);
     if (options.help || options.version) {
         std::fputs(options.help ? help_text : "fontprep " TOOLKIT_VERSION "\n", stdout);
-        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) fail("cannot write standard output");
+        return EXIT_SUCCESS;
     }
     if (!parsed) {
         std::fprintf(stderr, "%s\n", usage);

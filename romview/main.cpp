@@ -269,6 +269,7 @@ int main(int argc, char** argv) {
     // 1. The command line; --help and --version answer alone. The cell of
     //    --text is checked once the kind is known.
     open_missing_standard_streams();
+    report_file_size_limit_as_write_error();
     Options options;
     const bool parsed = parse_command_line(argc, argv, options);
     if (options.mode == Mode::diff) failure_status = 2;
@@ -299,6 +300,7 @@ int main(int argc, char** argv) {
 
     // 3. Write the output file before printing anything, so that a failed
     //    write prints its one line alone, and never over an image.
+    if (options.output_name != nullptr && options.output_name[0] == '\0') fail("cannot write a file without a name");
     const std::string output = output_name(options);
     Sheet sheet{};
     std::string font;

@@ -239,6 +239,33 @@ TEST(Fontprep, BadInputsFailWithOneLine) {
     }
 }
 
+// Standard output that cannot take the font fails the run; /dev/stdout and
+// a font named like an option after "--" work.
+TEST(Fontprep, StandardOutputAndOddNames) {
+    struct Case {
+        const char* what_goes_wrong;
+        std::string command;  // $F is fontprep
+        int status;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"closed standard output taken for success", "$F ten.bdf >&-", 1, "fontprep: cannot write standard output\n"},
+        {"file size limit kills the run", "(ulimit -f 0; $F --quiet ten.bdf > out.bdf)", 1,
+         "fontprep: cannot write standard output\n"},
+        {"-o /dev/stdout on a pipe refused", "$F --quiet -o /dev/stdout ten.bdf | grep -c STARTCHAR", 0, "1\n"},
+        {"font named like an option after --", "cp ten.bdf ./-x.bdf && $F --quiet -- -x.bdf | grep -c STARTCHAR", 0,
+         "1\n"},
+        {"--help into a full device silent", "$F --help >/dev/full", 1, "fontprep: cannot write standard output\n"},
+    };
+    for (const Case& test : cases) {
+        ScratchDir dir;
+        write_file(dir.file("ten.bdf"), full_font("JISX0208.1990", "0", 8, 2, {cell_glyph(0x2121)}));
+        const RunResult run = run_in(dir, "F=" + fontprep + "; " + test.command);
+        EXPECT_EQ(run.status, test.status) << test.what_goes_wrong;
+        EXPECT_EQ(run.output, test.output) << test.what_goes_wrong;
+    }
+}
+
 TEST(Fontprep, VersionAndHelp) {
     ScratchDir dir;
     EXPECT_EQ(run_in(dir, fontprep + " --version").output, "fontprep " TOOLKIT_VERSION "\n");

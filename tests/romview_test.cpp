@@ -329,6 +329,7 @@ TEST(Romview, RefusalPrintsOneLineOnStandardError) {
         {"two images", " CGROM60.66 CGROM66.66", usage, 1},
         {"unknown option", " CGROM60.66 -x", usage, 1},
         {"option without its value", " CGROM60.66 -o", usage, 1},
+        {"sheet without a name", " KANJIROM.66 -o ''", "romview: cannot write a file without a name\n", 1},
         {"font with a list", " --bdf CGROM60.66 --list", bdf_usage, 1},
         {"font with a scale", " --bdf CGROM60.66 --scale 2", bdf_usage, 1},
         {"compare one image", " --diff CGROM60.66", diff_usage, 2},
@@ -520,11 +521,24 @@ TEST(Romview, StandardOutputWriteErrorFails) {
         {"help", " --help", 1},
         {"differences", " --diff CGROM60.66 CGROM66.66", 2},
     };
-    for (const OutputErrorCase& c : cases) {
-        const SplitRun run = run_romview(dir, c.arguments + " >/dev/full");
-        EXPECT_EQ(run.status, c.status) << c.name;
-        EXPECT_EQ(run.err, "romview: cannot write standard output\n") << c.name;
+    for (const char* stream : {" >/dev/full", " >&-"}) {
+        for (const OutputErrorCase& c : cases) {
+            const SplitRun run = run_romview(dir, c.arguments + stream);
+            EXPECT_EQ(run.status, c.status) << c.name << stream;
+            EXPECT_EQ(run.err, "romview: cannot write standard output\n") << c.name << stream;
+        }
     }
+}
+
+// /dev/stdout names the pipe romview's output goes into, not a file.
+TEST(Romview, SheetAndFontToStandardOutputThroughItsName) {
+    ScratchDir dir;
+    make_sample_images(dir);
+    const RunResult sheet = run_in(dir, romview + " KANJIROM.66 -o /dev/stdout | cat > sheet.png && head -c 4 sheet.png");
+    EXPECT_EQ(sheet.output, "\x89PNG");
+    const RunResult font = run_in(dir, "cp KANJIROM.66 before.66 && " + romview + " --bdf before.66 -o /dev/stdout | " +
+                                           GLYPHMILL_PATH + " - && cmp KANJIROM.66 before.66");
+    EXPECT_EQ(font.status, 0) << font.output;
 }
 
 // A small file system of its own, gone with the object.
