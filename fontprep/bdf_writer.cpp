@@ -82,7 +82,7 @@ void copy_bdf_name(char (&target)[bdf_name_capacity], const char* name) {
 
 std::string write_bdf(const GlyphTable& table, const BdfProperties& properties) {
     std::string text;
-    const int pixel_size = clamp_int(std::int64_t{properties.ascent} + properties.descent);
+    const int pixel_size = properties.pixel_size;
     const Box box = bounding_box(table);
     append_line(text, "STARTFONT 2.1");
     append_line(text, "FONT -fontprep-merged-medium-r-normal--%d-%lld-72-72-c-0-%s-%s", pixel_size,
@@ -90,7 +90,8 @@ std::string write_bdf(const GlyphTable& table, const BdfProperties& properties) 
     append_line(text, "SIZE %d 72 72", pixel_size);
     append_line(text, "FONTBOUNDINGBOX %d %d %d %d", clamp_int(box.right - box.left),
                 clamp_int(box.top - box.bottom), clamp_int(box.left), clamp_int(box.bottom));
-    append_line(text, "STARTPROPERTIES 4");
+    append_line(text, "STARTPROPERTIES 5");
+    append_line(text, "PIXEL_SIZE %d", pixel_size);
     append_line(text, "FONT_ASCENT %d", properties.ascent);
     append_line(text, "FONT_DESCENT %d", properties.descent);
     append_line(text, "CHARSET_REGISTRY \"%s\"", properties.registry);

@@ -9,6 +9,7 @@
 constexpr int bdf_name_capacity = 33;
 
 struct BdfProperties {
+    int pixel_size;  // the fonts' pixel size, written as PIXEL_SIZE and SIZE
     int ascent;
     int descent;
     char registry[bdf_name_capacity];  // written as CHARSET_REGISTRY and CHARSET_ENCODING

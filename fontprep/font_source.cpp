@@ -289,6 +289,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pi
     font.bitmaps.clear();
     font.glyphs.clear();
     if (size > max_source_size) return {SourceError::too_big, 0};
+    if (size == 0) return {SourceError::empty, 0};
     Session session;
     if (const FT_Error error = FT_Init_FreeType(&session.library)) return {SourceError::freetype, error};
     session.bytes.base = const_cast<unsigned char*>(data);

@@ -50,6 +50,7 @@ struct SourceFont {
 enum class SourceError {
     none,
     cannot_open,     // the file cannot be read
+    empty,           // the file holds no byte
     too_big,         // the file or its bitmaps pass the limits above
     freetype,        // FreeType refused the font or one of its glyphs
     no_unicode_map,  // an outline font without a Unicode character map

@@ -27,10 +27,12 @@ const char* const help_text =
     "the first font's glyphs, then from each later font the codes still missing.\n"
     "Reads BDF, PCF (either gzip-compressed), Windows .fon/.fnt, TrueType and\n"
     "OpenType; a font named - is read from standard input.\n"
-    "  -s PIXELS      pixel size to render outline fonts at, 1 to 256 (default:\n"
-    "                 the first bitmap font's, else 16)\n"
+    "  -s PIXELS      pixel size of the font written, 1 to 256; outline fonts are\n"
+    "                 rendered at it, bitmap fonts must have it (default: the\n"
+    "                 first font's; 16 when the first is an outline font)\n"
     "  -n NUMBERING   number the glyphs by jis or unicode (default: as the first font)\n"
-    "  -o FILE        write the font to FILE instead of standard output\n"
+    "  -o FILE        write the font to FILE instead of standard output (- for\n"
+    "                 standard output)\n"
     "  --no-aliases   do not copy a glyph to the other code point of a variant pair\n"
     "  --quiet        print no summary on standard error\n"
     "  --             every argument after it names a font, even one starting with -\n"
@@ -80,6 +82,8 @@ bool parse_command_line(int argc, char** argv, Options& options) {
         else if (argument.starts_with('-') && argument != "-") known = false;
         else options.font_names.push_back(argv[next]);
     }
+    // "-o -" is standard output, as a font named "-" is standard input.
+    if (options.output_name != nullptr && std::strcmp(options.output_name, "-") == 0) options.output_name = nullptr;
     return known && !options.font_names.empty();
 }
 
@@ -99,6 +103,7 @@ void read_font(const char* name, int pixel_size, SourceFont& font) {
     switch (result.error) {
     case SourceError::none: return;
     case SourceError::cannot_open: fail("cannot open " + std::string(name));
+    case SourceError::empty: fail(prefix + "empty file");
     case SourceError::too_big: fail(prefix + "too big (over 256 MiB of file or 64 MiB of glyphs)");
     case SourceError::freetype: fail(prefix + "not a readable font: " + freetype_error_text(result.freetype_error));
     case SourceError::no_unicode_map: fail(prefix + "outline font without a Unicode character map");
@@ -196,25 +201,30 @@ int main(int argc, char** argv) {
     std::vector<SourceFont> fonts(options.font_names.size());
     std::vector<MergeCounts> counts(fonts.size());
     GlyphTable table;
-    BdfProperties properties = {0, 0, "", ""};
+    BdfProperties properties = {0, 0, 0, "", ""};
     for (std::size_t index = 0; index < fonts.size(); ++index) {
         const char* name = options.font_names[index];
         SourceFont& font = fonts[index];
         read_font(name, pixel_size, font);
         const SourceNumbering numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
+        if (numbering.kind == SourceKind::unknown && font.registry[0] == '\0') {
+            fail(std::string(name) + ": no CHARSET_REGISTRY says how its glyphs are numbered");
+        }
         if (numbering.kind == SourceKind::unknown) {
             fail(std::string(name) + ": glyphs numbered by an unknown character set \"" + font.registry + "-" +
                  font.encoding + "\"");
         }
         if (index == 0) {
             if (pixel_size == 0) pixel_size = font.pixel_size;
+            properties.pixel_size = pixel_size;
             properties.ascent = font.ascent;
             properties.descent = font.descent;
             if (!numbering_given) output = natural_numbering(numbering);
         }
         if (font.pixel_size != pixel_size) {
+            const char* whose = options.size_text != nullptr ? " as -s asks" : " like the font written";
             fail(std::string(name) + ": " + std::to_string(font.pixel_size) + " pixels, not " +
-                 std::to_string(pixel_size) + " like the font written");
+                 std::to_string(pixel_size) + whose);
         }
         counts[index] = merge_font(table, font, numbering, output, options.aliases);
     }

@@ -19,9 +19,17 @@ bool is_row_cell(std::int64_t code) {
     return code >= 0 && code <= 0xFFFF && row >= 0x21 && row <= 0x7E && cell >= 0x21 && cell <= 0x7E;
 }
 
+// Row 13 of JIS X 0208 is empty, but JIS X 0208 fonts commonly fill it
+// with the circled numbers, Roman numerals and unit symbols that JIS X 0213
+// later put at the same codes.
+bool is_row_13(std::int64_t code) {
+    return code >> 8 == 0x2D;
+}
+
 std::int64_t to_unicode(SourceNumbering numbering, std::int64_t code) {
     switch (numbering.kind) {
-    case SourceKind::jis0208: return plane_unicode(jis0208_unicode, code);
+    case SourceKind::jis0208:
+        return is_row_13(code) ? plane_unicode(jis0213_plane1_unicode, code) : plane_unicode(jis0208_unicode, code);
     case SourceKind::jis0213_plane1: return plane_unicode(jis0213_plane1_unicode, code);
     case SourceKind::jis0213_plane2: return plane_unicode(jis0213_plane2_unicode, code);
     case SourceKind::unicode: return code > 0 && code <= 0x10FFFF ? code : 0;
@@ -64,6 +72,6 @@ OutputCode output_code(SourceNumbering numbering, std::int64_t code, Numbering o
 }
 
 bool is_jis0213_only(std::int64_t jis) {
-    return is_row_cell(jis) && plane_unicode(jis0208_unicode, jis) == 0 &&
+    return is_row_cell(jis) && !is_row_13(jis) && plane_unicode(jis0208_unicode, jis) == 0 &&
            plane_unicode(jis0213_plane1_unicode, jis) != 0;
 }

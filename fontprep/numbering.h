@@ -32,6 +32,6 @@ struct OutputCode {
 };
 OutputCode output_code(SourceNumbering numbering, std::int64_t code, Numbering output);
 
-// Whether a JIS code lies in plane 1 of JIS X 0208 / JIS X 0213 but
-// outside JIS X 0208 itself.
+// Whether a JIS code lies in plane 1 of JIS X 0213 but outside JIS X 0208
+// and the row 13 that JIS X 0208 fonts commonly fill.
 bool is_jis0213_only(std::int64_t jis);

@@ -33,7 +33,7 @@ void check_lines(const std::string& text) {
 }
 
 void check_written_font(const GlyphTable& table, const SourceFont& font, Numbering output) {
-    BdfProperties properties = {font.ascent, font.descent, "", ""};
+    BdfProperties properties = {font.pixel_size, font.ascent, font.descent, "", ""};
     copy_bdf_name(properties.registry, output == Numbering::jis ? "JISX0208.1990" : "ISO10646");
     copy_bdf_name(properties.encoding, output == Numbering::jis ? "0" : "1");
     const std::string text = write_bdf(table, properties);

@@ -213,7 +213,10 @@ TEST(Fontprep, BadInputsFailWithOneLine) {
         {"font of another height merged", "-o out.bdf ten.bdf twelve.bdf",
          "fontprep: twelve.bdf: 12 pixels, not 10 like the font written\n"},
         {"outline size ignored for a bitmap font", "-s 16 -o out.bdf ten.bdf",
-         "fontprep: ten.bdf: 10 pixels, not 16 like the font written\n"},
+         "fontprep: ten.bdf: 10 pixels, not 16 as -s asks\n"},
+        {"empty font accepted", "-o out.bdf empty.bdf", "fontprep: empty.bdf: empty file\n"},
+        {"font without a registry accepted", "-o out.bdf bare.bdf",
+         "fontprep: bare.bdf: no CHARSET_REGISTRY says how its glyphs are numbered\n"},
         {"missing font", "-o out.bdf missing.bdf", "fontprep: cannot open missing.bdf\n"},
         {"unwritable output", "-o missing/out.bdf ten.bdf", "fontprep: cannot open missing/out.bdf\n"},
         {"unknown registry", "-o out.bdf koi.bdf", "fontprep: koi.bdf: glyphs numbered by an unknown character set"},
@@ -229,6 +232,8 @@ TEST(Fontprep, BadInputsFailWithOneLine) {
         write_file(dir.file("ten.bdf"), full_font("JISX0208.1990", "0", 8, 2, {cell_glyph(0x2121)}));
         write_file(dir.file("twelve.bdf"), full_font("JISX0208.1990", "0", 10, 2, {cell_glyph(0x2122)}));
         write_file(dir.file("koi.bdf"), full_font("KOI7", "0", 8, 2, {cell_glyph(0x41)}));
+        write_file(dir.file("empty.bdf"), "");
+        write_file(dir.file("bare.bdf"), full_font("", "", 8, 2, {cell_glyph(0x41)}));
         write_file(dir.file("latin.bdf"), full_font("ISO10646", "1", 8, 2, {cell_glyph(0x41)}));
         const RunResult run = run_in(dir, "zcat " + fixture + " | head -c 30000 > cut.pcf && head -c 30000 " +
                                               fixture + " > cut.pcf.gz && " + fontprep + " " + test.command);
@@ -252,6 +257,8 @@ TEST(Fontprep, StandardOutputAndOddNames) {
         {"closed standard output taken for success", "$F ten.bdf >&-", 1, "fontprep: cannot write standard output\n"},
         {"file size limit kills the run", "(ulimit -f 0; $F --quiet ten.bdf > out.bdf)", 1,
          "fontprep: cannot write standard output\n"},
+        {"-o - not standard output", "$F --quiet -o - ten.bdf | grep -c STARTCHAR; ls ./-", 2,
+         "1\nls: cannot access './-': No such file or directory\n"},
         {"-o /dev/stdout on a pipe refused", "$F --quiet -o /dev/stdout ten.bdf | grep -c STARTCHAR", 0, "1\n"},
         {"font named like an option after --", "cp ten.bdf ./-x.bdf && $F --quiet -- -x.bdf | grep -c STARTCHAR", 0,
          "1\n"},
@@ -264,6 +271,25 @@ TEST(Fontprep, StandardOutputAndOddNames) {
         EXPECT_EQ(run.status, test.status) << test.what_goes_wrong;
         EXPECT_EQ(run.output, test.output) << test.what_goes_wrong;
     }
+}
+
+// fontprep's own output states the fonts' pixel size, not the height of
+// ascent and descent, so it merges again with a font of that size; a JIS
+// X 0208 font keeps its registry with a glyph in row 13.
+TEST(Fontprep, OwnOutputMergesAgain) {
+    ScratchDir dir;
+    std::string eleven_high = full_font("JISX0208.1990", "0", 9, 2, {cell_glyph(0x2121), cell_glyph(0x2D21)});
+    eleven_high.insert(eleven_high.find("ENDPROPERTIES"), "PIXEL_SIZE 10\n");
+    write_file(dir.file("m10.bdf"), eleven_high);
+    write_file(dir.file("ten.bdf"), full_font("JISX0208.1990", "0", 8, 2, {cell_glyph(0x2122)}));
+    const RunResult run = run_in(dir, fontprep + " --quiet m10.bdf > once.bdf && " + fontprep +
+                                          " --quiet once.bdf ten.bdf > twice.bdf");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string once = text_of(read_file(dir.file("once.bdf")));
+    for (const char* line : {"\nSIZE 10 72 72\n", "\nPIXEL_SIZE 10\n", "\nCHARSET_REGISTRY \"JISX0208.1990\"\n"}) {
+        EXPECT_NE(once.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(encodings_of(text_of(read_file(dir.file("twice.bdf")))), (std::vector<long>{0x2121, 0x2122, 0x2D21}));
 }
 
 TEST(Fontprep, VersionAndHelp) {
@@ -294,6 +320,8 @@ TEST(FontprepNumbering, ConvertsCodesBetweenNumberings) {
         {"em dash not the horizontal bar", "ISO10646", "1", 0x2014, Numbering::jis, 0x213D, false},
         {"ideographic space", "ISO10646", "1", 0x3000, Numbering::jis, 0x2121, true},
         {"JIS code outside the rows kept", "JISX0208.1990", "0", 0x7F21, Numbering::jis, -1, true},
+        {"circled one of a JIS X 0208 font's row 13", "JISX0208.1983", "0", 0x2D21, Numbering::unicode, 0x2460,
+         true},
         {"Latin-1 byte", "ISO8859", "1", 0xE9, Numbering::unicode, 0xE9, true},
         {"KOI8-R byte", "KOI8", "R", 0xC1, Numbering::unicode, 0x0430, true},
         {"JIS X 0201 yen sign", "JISX0201.1976", "0", 0x5C, Numbering::unicode, 0xA5, true},
