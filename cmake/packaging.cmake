@@ -6,7 +6,9 @@
 #   cpack -G ZIP    a .zip of the Windows programs (MinGW build)
 #
 # The version is the project's, set once in project().
-install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The licenses, the stb PNG writer's among them, go with every package;
+# Debian keeps a package's as /usr/share/doc/PACKAGE/copyright.
+install(FILES README.md LICENSE packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VENDOR "The bdfrom authors")
@@ -27,8 +29,6 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  # Debian keeps a package's license as /usr/share/doc/PACKAGE/copyright.
-  install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 
 include(CPack)
