@@ -116,6 +116,11 @@ void use_binary_standard_input() {
     _setmode(_fileno(stdin), _O_BINARY);
 }
 
+void use_binary_standard_output() {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
 // The runtime's own tmpfile() may try the root of the drive, which users
 // cannot write; the user's temporary folder always works.
 std::FILE* create_anonymous_file() {
@@ -321,6 +326,8 @@ std::FILE* open_font_file(const char* name) {
 }
 
 void use_binary_standard_input() {}
+
+void use_binary_standard_output() {}
 
 std::FILE* create_anonymous_file() {
     const char* folder = std::getenv("TMPDIR");

@@ -22,6 +22,9 @@ std::FILE* open_font_file(const char* name);
 // Reads standard input as bytes, with no line-end translation.
 void use_binary_standard_input();
 
+// Writes standard output as bytes, with no line-end translation.
+void use_binary_standard_output();
+
 // An anonymous read-write temporary file in TMPDIR (/tmp when unset; on
 // Windows the user's temporary folder) that the system removes once it is
 // closed; null when none can be made there.

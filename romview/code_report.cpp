@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "code_tables.h"
+#include "jis_unicode_map.h"
 #include "kanji_table.h"
 
 namespace {
@@ -34,25 +35,60 @@ std::string hex(const char* format, std::int32_t code) {
     return text;
 }
 
+// The character a JIS code stands for, and whether only JIS X 0213 has it.
+struct JisCharacter {
+    std::int32_t unicode;  // 0 when neither standard has the code
+    bool jis_x_0213_only;
+};
+
+JisCharacter jis_character(std::int32_t jis) {
+    const std::int32_t in_0208 = plane_unicode(jis0208_unicode, jis);
+    if (in_0208 != 0) return {in_0208, false};
+    const std::int32_t in_0213 = plane_unicode(jis0213_plane1_unicode, jis);
+    return {in_0213, in_0213 != 0};
+}
+
+// Whether the pair names two characters: the JIS code's own is another
+// than the Unicode column's.
+bool names_two_characters(const CodePair& pair, const JisCharacter& own) {
+    return pair.unicode != 0 && own.unicode != 0 && own.unicode != pair.unicode;
+}
+
+// "JIS 2638", "JIS 2325 (JIS X 0213)"; with the code's own character where
+// the pair names two, "JIS 2A79 ɡ (JIS X 0213)".
+std::string describe_jis(const CodePair& pair, const JisCharacter& own) {
+    std::string text = hex("JIS %04X", pair.jis);
+    if (names_two_characters(pair, own)) text += " " + utf8(own.unicode);
+    if (own.jis_x_0213_only) text += " (JIS X 0213)";
+    return text;
+}
+
 std::string describe_pair(const CodePair& pair) {
+    const JisCharacter own = jis_character(pair.jis);
+    const std::string unicode = utf8(pair.unicode) + hex(" U+%04X", pair.unicode);
     if (pair.unicode != 0 && pair.jis != 0) {
-        return utf8(pair.unicode) + hex(" U+%04X", pair.unicode) + hex(" JIS %04X", pair.jis);
+        return unicode + (names_two_characters(pair, own) ? ", " : " ") + describe_jis(pair, own);
     }
-    if (pair.unicode != 0) return utf8(pair.unicode) + hex(" U+%04X", pair.unicode) + ", no JIS code";
-    if (pair.jis != 0) return hex("JIS %04X", pair.jis) + ", no Unicode code point";
+    if (pair.unicode != 0) return unicode + ", no JIS code";
+    if (pair.jis != 0) return describe_jis(pair, own) + ", no Unicode code point";
     return "";
 }
 
 }  // namespace
 
-GlyphWant glyph_want(RomKind kind, int index) {
+GlyphWant glyph_want(RomLayout layout, int index) {
     GlyphWant want{};
-    if (kind == RomKind::kanji) {
+    if (layout == RomLayout::kanji) {
         want.direct = {kanji_code_map.code[JIS][index], kanji_code_map.code[UNICODE][index]};
         return want;
     }
     if (index < second_set_first_cell) {
         want.direct = map_pair(set1_code_map.code, index);
+        return want;
+    }
+    if (layout == RomLayout::first_set_and_mosaic) {
+        const bool mosaic = index < second_set_first_cell + mosaic_cell_count;
+        want.use = mosaic ? GlyphUse::block_mosaic : GlyphUse::nothing;
         return want;
     }
     const int code = index - second_set_first_cell;
@@ -86,6 +122,8 @@ const char* fillable_text(Fillable fill) {
 }
 
 std::string describe_want(const GlyphWant& want) {
+    if (want.use == GlyphUse::block_mosaic) return "block mosaic";
+    if (want.use == GlyphUse::nothing) return "";
     std::string text = describe_pair(want.direct);
     if (want.composite) {
         if (!text.empty()) text += "; ";

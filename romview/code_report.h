@@ -6,7 +6,13 @@
 // The tables differ between the numberings, and an image does not say which
 // one its font used, so a code is judged for both: which fonts could fill it
 // at all (the tables name a glyph, or both components of a composite, in
-// that numbering).
+// that numbering). A JIS code is told with its own character, through the
+// standard JIS X 0208 map or else the JIS X 0213 one (the generated
+// jis_unicode_map), where that is not the Unicode column's character, and
+// marked where only JIS X 0213 has it, as no JIS X 0208 font can fill it.
+//
+// Cells 256..319 of an image of the mosaic layout want the block mosaic the
+// converter draws, cells 320..511 nothing.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -19,8 +25,13 @@ struct CodePair {
     std::int32_t unicode;
 };
 
+// What a glyph of the image's layout holds: a character of the tables, a
+// cell of the generated block mosaic, or nothing.
+enum class GlyphUse { character, block_mosaic, nothing };
+
 struct GlyphWant {
-    CodePair direct;
+    GlyphUse use;
+    CodePair direct;  // for a character
     bool composite;  // a second-set cell drawn from two glyphs
     CodePair first_component;
     CodePair second_component;
@@ -28,18 +39,19 @@ struct GlyphWant {
 
 enum class Fillable { by_any_font, by_jis_font, by_unicode_font, by_no_font };
 
-// Glyph index of an image of this kind: a cell 0..511 of a character ROM,
+// Glyph index of an image of this layout: a cell 0..511 of a character ROM,
 // a slot 0..1023 of a kanji ROM.
-GlyphWant glyph_want(RomKind kind, int index);
+GlyphWant glyph_want(RomLayout layout, int index);
 
 Fillable fillable(const GlyphWant& want);
 
 // "any font", "JIS font", "Unicode font" or "no font".
 const char* fillable_text(Fillable fill);
 
-// The wanted glyphs in words, e.g. "Ω U+03A9 JIS 2678", "⑱ U+2491, no JIS
-// code", "composite of ａ U+FF41 JIS 2361 and ： U+FF1A JIS 2127", or "no
-// glyph in the tables".
+// The wanted glyphs in words, e.g. "Ω U+03A9 JIS 2638", "ŋ U+014B, JIS 2A79
+// ɡ (JIS X 0213)", "⑱ U+2491, no JIS code", "composite of ａ U+FF41 JIS 2361
+// and ： U+FF1A JIS 2127", "no glyph in the tables", "block mosaic", or ""
+// for a cell that holds nothing.
 std::string describe_want(const GlyphWant& want);
 
 // A code point as UTF-8; empty for a value that is no code point.

@@ -11,15 +11,20 @@
 // file, and prints a summary: for a character ROM the second-set codes that
 // show the placeholder, each with the character the tables want there and
 // the fonts that could fill it; for a kanji ROM the blank slots and their
-// kanji. --list prints only those codes, one a line; --text prints one cell
-// or glyph (decimal or 0x hex) as rows of '#' and '.'; either writes a sheet
-// only when -o is given. --diff lists the glyphs in which two images differ
+// kanji. A character ROM with dots in rows 10..15 of a cell 256..511 is
+// taken for CGROM60.66, whose cells 256..319 hold the block mosaic and
+// 320..511 nothing, so no second-set character is named there. --list
+// prints only those codes, one a line; --text prints one cell or glyph
+// (decimal or 0x hex) as rows of '#' and '.'; either writes a sheet only
+// when -o is given. --diff lists the glyphs in which two images differ
 // and exits like cmp: 0 equal, 1 different, 2 trouble. --bdf prints the
 // image as a BDF font, or writes it to the file -o names.
 //
-// Reports go to standard output; every failure prints one line on standard
-// error and exits with status 1 (2 with --diff). Files are written whole or
-// not at all, and never over the image they come from.
+// Reports go to standard output, but to standard error when -o - sends the
+// sheet there, so that they never mix into the PNG (-o - with --bdf is the
+// same as no -o). Every failure prints one line on standard error and exits
+// with status 1 (2 with --diff). Files are written whole or not at all, and
+// never over the image they come from.
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +54,8 @@ const char* const help_text =
     "       romview --help | --version\n"
     "Draws a ROM image written by glyphmill or cellforge as a PNG contact sheet\n"
     "(IMAGE.png unless -o names another file) and prints what it holds.\n"
-    "  -o FILE      write the sheet, or the BDF font, to FILE\n"
+    "  -o FILE      write the sheet, or the BDF font, to FILE; -o - writes it to\n"
+    "               standard output, and a sheet's report then to standard error\n"
     "  --scale N    pixels a dot on the sheet, 1 to 8 (default 2)\n"
     "  --list       print only the codes showing the placeholder (blank kanji slots)\n"
     "  --text CELL  print one cell or glyph as rows of '#' and '.'\n"
@@ -75,6 +81,7 @@ struct Options {
 
 RomImage images[2];
 int failure_status = EXIT_FAILURE;
+std::FILE* report = stdout;  // standard error while the sheet goes to standard output
 
 [[noreturn]] void fail(const std::string& line) {
     std::fprintf(stderr, "romview: %s\n", line.c_str());
@@ -146,8 +153,14 @@ const char* kind_name(RomKind kind) {
     return kind == RomKind::kanji ? "a kanji ROM" : "a character ROM";
 }
 
-// The file a run writes, if any.
+// Names the standard output in -o.
+const std::string standard_output_name = "-";
+
+// The file a run writes, if any: standard_output_name for a sheet to
+// standard output; a font to standard output is no file.
 std::string output_name(const Options& options) {
+    const bool to_standard_output = options.output_name != nullptr && options.output_name == standard_output_name;
+    if (to_standard_output && options.mode == Mode::bdf) return "";
     if (options.output_name != nullptr) return options.output_name;
     const bool query = options.list || options.cell_text != nullptr;
     if (options.mode == Mode::sheet && !query) return std::string(options.image_names[0]) + ".png";
@@ -155,6 +168,7 @@ std::string output_name(const Options& options) {
 }
 
 void refuse_writing_over_an_image(const Options& options, const std::string& output) {
+    if (output == standard_output_name) return;
     for (int i = 0; i < options.image_count; ++i) {
         if (is_same_file(options.image_names[i], output.c_str())) {
             fail(output + " is the image " + options.image_names[i] + " itself; give -o another name");
@@ -163,7 +177,15 @@ void refuse_writing_over_an_image(const Options& options, const std::string& out
 }
 
 // The whole file or nothing: an earlier file of that name stays on failure.
+// Standard output takes the bytes at once, so that a failure is told before
+// any report.
 void write_output(const std::string& name, const void* bytes, std::size_t size) {
+    if (name == standard_output_name) {
+        use_binary_standard_output();
+        const bool written = std::fwrite(bytes, 1, size, stdout) == size && std::fflush(stdout) == 0;
+        if (!written || std::ferror(stdout) != 0) fail("cannot write standard output");
+        return;
+    }
     OutputFile output;
     if (!create_output_file(output, name.c_str())) fail("cannot write " + name);
     write_output_bytes(output, bytes, size);
@@ -186,10 +208,12 @@ int glyph_index(RomKind kind, int code) {
     return kind == RomKind::kanji ? code : code + second_set_first_cell;
 }
 
-// "0x26<TAB>any font<TAB>Ω U+03A9 JIS 2678" for a character ROM's code,
-// "0x14E<TAB>亜 U+4E9C JIS 3021" for a kanji slot.
+// "0x4F<TAB>any font<TAB>Ω U+03A9 JIS 2638" for a character ROM's code,
+// "0x14E<TAB>左 U+5DE6 JIS 3A38" for a kanji slot. Only a character ROM of
+// two sets has codes to list.
 std::string missing_code_line(RomKind kind, int code) {
-    const GlyphWant want = glyph_want(kind, glyph_index(kind, code));
+    const RomLayout layout = kind == RomKind::kanji ? RomLayout::kanji : RomLayout::two_character_sets;
+    const GlyphWant want = glyph_want(layout, glyph_index(kind, code));
     std::string line = code_text(kind, code) + "\t";
     if (kind == RomKind::character) line += std::string(fillable_text(fillable(want))) + "\t";
     return line + describe_want(want);
@@ -199,19 +223,20 @@ void print_glyph(const RomImage& image, int index) {
     const GlyphDots glyph = glyph_dots(image, index);
     const int width = rom_shape(image.kind).glyph_width;
     for (int y = 0; y < glyph_height; ++y) {
-        for (int x = 0; x < width; ++x) std::putchar(dot_is_set(glyph, x, y) ? '#' : '.');
-        std::putchar('\n');
+        for (int x = 0; x < width; ++x) std::fputc(dot_is_set(glyph, x, y) ? '#' : '.', report);
+        std::fputc('\n', report);
     }
 }
 
 void print_missing_codes(const RomImage& image, const RomSummary& summary) {
     for (int i = 0; i < summary.missing_count; ++i) {
-        std::printf("%s\n", missing_code_line(image.kind, summary.missing_codes[i]).c_str());
+        std::fprintf(report, "%s\n", missing_code_line(image.kind, summary.missing_codes[i]).c_str());
     }
 }
 
 bool no_font_fills(int code) {
-    return fillable(glyph_want(RomKind::character, glyph_index(RomKind::character, code))) == Fillable::by_no_font;
+    const int index = glyph_index(RomKind::character, code);
+    return fillable(glyph_want(RomLayout::two_character_sets, index)) == Fillable::by_no_font;
 }
 
 // The placeholder codes of one group: those some font could fill, or those
@@ -219,11 +244,11 @@ bool no_font_fills(int code) {
 void print_placeholder_group(const RomSummary& summary, bool unfillable, const char* heading) {
     int count = 0;
     for (int i = 0; i < summary.missing_count; ++i) count += no_font_fills(summary.missing_codes[i]) == unfillable;
-    std::printf("  %s: %d\n", heading, count);
+    std::fprintf(report, "  %s: %d\n", heading, count);
     for (int i = 0; i < summary.missing_count; ++i) {
         const int code = summary.missing_codes[i];
         if (no_font_fills(code) != unfillable) continue;
-        std::printf("    %s\n", missing_code_line(RomKind::character, code).c_str());
+        std::fprintf(report, "    %s\n", missing_code_line(RomKind::character, code).c_str());
     }
 }
 
@@ -231,36 +256,48 @@ void print_summary(const RomImage& image, const RomSummary& summary, const char*
                    const std::string& sheet_name, const Sheet& sheet) {
     const RomShape shape = rom_shape(image.kind);
     if (image.kind == RomKind::kanji) {
-        std::printf("%s: kanji ROM, %d glyphs of 16 x 16 dots\n", image_name, shape.glyph_count);
-        std::printf("glyphs with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
-        std::printf("blank glyph slots: %d\n", summary.missing_count);
+        std::fprintf(report, "%s: kanji ROM, %d glyphs of 16 x 16 dots\n", image_name, shape.glyph_count);
+        std::fprintf(report, "glyphs with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
+        std::fprintf(report, "blank glyph slots: %d\n", summary.missing_count);
         for (int i = 0; i < summary.missing_count; ++i) {
-            std::printf("  %s\n", missing_code_line(image.kind, summary.missing_codes[i]).c_str());
+            std::fprintf(report, "  %s\n", missing_code_line(image.kind, summary.missing_codes[i]).c_str());
         }
     } else {
-        std::printf("%s: character ROM, %d cells of 8 x %d dots (16 bytes a cell)\n", image_name,
-                    shape.glyph_count, character_dot_rows);
-        std::printf("cells with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
-        std::printf("second-set codes showing the placeholder: %d\n", summary.missing_count);
+        std::fprintf(report, "%s: character ROM, %d cells of 8 x %d dots (16 bytes a cell)\n", image_name,
+                     shape.glyph_count, character_dot_rows);
+        std::fprintf(report, "cells with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
+        std::fprintf(report, "second-set codes showing the placeholder: %d\n", summary.missing_count);
         print_placeholder_group(summary, false, "a font could fill them, this font lacked them");
         print_placeholder_group(summary, true, "no font can fill them, the tables name no glyph there");
     }
-    std::printf("sheet: %s, %d x %d pixels\n", sheet_name.c_str(), sheet.width, sheet.height);
+    const std::string sheet_place = sheet_name == standard_output_name ? "standard output" : sheet_name;
+    std::fprintf(report, "sheet: %s, %d x %d pixels\n", sheet_place.c_str(), sheet.width, sheet.height);
 }
 
-// "0x141<TAB>12 dots<TAB>A U+0041 JIS 2341" for each glyph that differs.
-void print_differences(RomKind kind, const RomDifference& difference) {
+// The layout by which two images' glyphs are named: the mosaic layout when
+// either image has it, as no second-set character belongs there.
+RomLayout compared_layout(const RomImage& first, const RomImage& second) {
+    const RomLayout layout = rom_layout(first);
+    return layout == RomLayout::two_character_sets ? rom_layout(second) : layout;
+}
+
+// "0x041<TAB>12 dots<TAB>Ａ U+FF21 JIS 2341" for each glyph that differs;
+// "0x150<TAB>3 dots" for a cell that holds nothing.
+void print_differences(RomLayout layout, const RomDifference& difference) {
     for (int i = 0; i < difference.count; ++i) {
         const GlyphDifference& glyph = difference.glyphs[i];
-        std::printf("0x%03X\t%d dot%s\t%s\n", glyph.index, glyph.dots, glyph.dots == 1 ? "" : "s",
-                    describe_want(glyph_want(kind, glyph.index)).c_str());
+        const std::string want = describe_want(glyph_want(layout, glyph.index));
+        std::fprintf(report, "0x%03X\t%d dot%s%s%s\n", glyph.index, glyph.dots, glyph.dots == 1 ? "" : "s",
+                     want.empty() ? "" : "\t", want.c_str());
     }
 }
 
-// Reports are worth nothing if they did not all arrive.
+// Reports are worth nothing if they did not all arrive. When they went to
+// standard error and failed there, no message can tell it; the status does.
 void check_standard_output() {
     const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     if (std::fclose(stdout) != 0 || !written) fail("cannot write standard output");
+    if (report == stderr && std::ferror(stderr) != 0) std::exit(failure_status);
 }
 
 }  // namespace
@@ -305,6 +342,7 @@ int main(int argc, char** argv) {
     Sheet sheet{};
     std::string font;
     if (!output.empty()) refuse_writing_over_an_image(options, output);
+    if (output == standard_output_name) report = stderr;
     if (options.mode == Mode::bdf) font = export_bdf(image);
     if (options.mode == Mode::bdf && !output.empty()) write_output(output, font.data(), font.size());
     if (options.mode != Mode::bdf && !output.empty()) {
@@ -318,7 +356,7 @@ int main(int argc, char** argv) {
     if (options.mode == Mode::diff) difference = compare_roms(image, images[1]);
     const bool query = options.list || options.cell_text != nullptr;
     if (options.mode == Mode::bdf && output.empty()) std::fwrite(font.data(), 1, font.size(), stdout);
-    if (options.mode == Mode::diff) print_differences(image.kind, difference);
+    if (options.mode == Mode::diff) print_differences(compared_layout(image, images[1]), difference);
     if (options.cell_text != nullptr) print_glyph(image, cell);
     if (options.list) print_missing_codes(image, summary);
     if (options.mode == Mode::sheet && !query) print_summary(image, summary, options.image_names[0], output, sheet);

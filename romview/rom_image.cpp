@@ -7,6 +7,13 @@ namespace {
 constexpr std::uint8_t placeholder_rows[glyph_height] = {0xFE, 0xFE, 0xFE, 0xFE, 0, 0xFE, 0xFE, 0xFE,
                                                          0xFE, 0,    0,    0,    0, 0,    0,    0};
 
+bool shows_placeholder(const RomImage& image, int index) {
+    const std::uint8_t* cell = image.bytes + index * glyph_height;
+    for (int y = 0; y < glyph_height; ++y) {
+        if (cell[y] != placeholder_rows[y]) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -51,13 +58,21 @@ bool glyph_is_blank(const GlyphDots& glyph) {
     return true;
 }
 
+RomLayout rom_layout(const RomImage& image) {
+    if (image.kind == RomKind::kanji) return RomLayout::kanji;
+    for (int index = second_set_first_cell; index < rom_shape(image.kind).glyph_count; ++index) {
+        const std::uint8_t* cell = image.bytes + index * glyph_height;
+        for (int y = character_dot_rows; y < glyph_height; ++y) {
+            if (cell[y] != 0) return RomLayout::first_set_and_mosaic;
+        }
+    }
+    return RomLayout::two_character_sets;
+}
+
 bool is_placeholder(const RomImage& image, int index) {
     if (image.kind != RomKind::character || index < second_set_first_cell) return false;
-    const std::uint8_t* cell = image.bytes + index * glyph_height;
-    for (int y = 0; y < glyph_height; ++y) {
-        if (cell[y] != placeholder_rows[y]) return false;
-    }
-    return true;
+    // The bytes first: the whole image is looked at only for such a cell.
+    return shows_placeholder(image, index) && rom_layout(image) == RomLayout::two_character_sets;
 }
 
 RomSummary summarize_rom(const RomImage& image) {

@@ -236,7 +236,7 @@ TEST(Romview, PlaceholderNeedsExactBytesInTheSecondSet) {
     put(5);            // first set: not listed
     put(256 + 1);
     put(256 + 2);
-    rom[(256 + 2) * 16 + 15] = 1;  // one stray dot: not the placeholder
+    rom[(256 + 2) * 16 + 9] = 1;  // one stray dot: not the placeholder
     put(256 + 0xFF);
     write_file(dir.file("made.66"), rom);
     const RunResult run = run_in(dir, romview + " made.66 --list");
@@ -378,10 +378,15 @@ struct ListLineCase {
 // tables want there.
 TEST(Romview, ListPinsTheFormatOfEachKindOfCode) {
     const ListLineCase cases[] = {
-        {"named in both numberings", 0x2C, "0x2C\tany font\t\xE2\x86\x97 U+2197 JIS 2325"},
+        {"named in both numberings, JIS code only in JIS X 0213", 0x2C,
+         "0x2C\tany font\t\xE2\x86\x97 U+2197 JIS 2325 (JIS X 0213)"},
+        {"JIS code of another character, only in JIS X 0213", 0x70,
+         "0x70\tany font\t\xC5\x8B U+014B, JIS 2A79 \xC9\xA1 (JIS X 0213)"},
+        {"composite component whose JIS code is another character", 0x6C,
+         "0x6C\tany font\tcomposite of \xEF\xBD\x9F U+FF5F, JIS 236F \xEF\xBD\x8F and \xEF\xBC\x9A U+FF1A JIS 2127"},
         {"Unicode only", 0x90, "0x90\tUnicode font\t\xEF\xB8\xB5 U+FE35, no JIS code"},
         {"JIS only, composite in both", 0xA7,
-         "0xA7\tany font\tJIS 233B, no Unicode code point; composite of \xE2\x97\x8B U+25CB JIS 217B and "
+         "0xA7\tany font\tJIS 233B (JIS X 0213), no Unicode code point; composite of \xE2\x97\x8B U+25CB JIS 217B and "
          "\xE2\x96\xA0 U+25A0 JIS 2223"},
         {"Unicode direct, composite in both", 0x3A,
          "0x3A\tany font\t\xE2\x92\x91 U+2491, no JIS code; composite of \xEF\xBC\x91 U+FF11 JIS 2331 and "
@@ -414,7 +419,7 @@ TEST(Romview, SummarySeparatesCodesNoFontCanFill) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("second-set codes showing the placeholder: 4\n"
                            "  a font could fill them, this font lacked them: 2\n"
-                           "    0x2C\tany font\t\xE2\x86\x97 U+2197 JIS 2325\n"
+                           "    0x2C\tany font\t\xE2\x86\x97 U+2197 JIS 2325 (JIS X 0213)\n"
                            "    0x90\tUnicode font\t\xEF\xB8\xB5 U+FE35, no JIS code\n"
                            "  no font can fill them, the tables name no glyph there: 2\n"
                            "    0x26\tno font\tno glyph in the tables\n"
@@ -467,7 +472,7 @@ TEST(Romview, FontWithEveryGlyphLeavesOnlyCodesItsNumberingCannotFill) {
         std::string expected;
         const Bytes rom = read_file(dir.file("CGROM66.66"));
         for (int code = 1; code < 256; ++code) {
-            const GlyphWant want = glyph_want(RomKind::character, 256 + code);
+            const GlyphWant want = glyph_want(RomLayout::two_character_sets, 256 + code);
             const Fillable fill = fillable(want);
             if (!shows_placeholder(rom, 256 + code)) continue;
             char line[16];
@@ -520,6 +525,9 @@ TEST(Romview, StandardOutputWriteErrorFails) {
         {"font", " --bdf KANJIROM.66", 1},
         {"help", " --help", 1},
         {"differences", " --diff CGROM60.66 CGROM66.66", 2},
+        {"sheet to standard output", " CGROM66.66 -o -", 1},
+        {"difference sheet to standard output", " --diff CGROM60.66 CGROM66.66 -o -", 2},
+        {"font to standard output", " --bdf KANJIROM.66 -o -", 1},
     };
     for (const char* stream : {" >/dev/full", " >&-"}) {
         for (const OutputErrorCase& c : cases) {
@@ -539,6 +547,41 @@ TEST(Romview, SheetAndFontToStandardOutputThroughItsName) {
     const RunResult font = run_in(dir, "cp KANJIROM.66 before.66 && " + romview + " --bdf before.66 -o /dev/stdout | " +
                                            GLYPHMILL_PATH + " - && cmp KANJIROM.66 before.66");
     EXPECT_EQ(font.status, 0) << font.output;
+}
+
+struct DashCase {
+    const char* name;
+    std::string arguments;  // without -o
+    int status;
+};
+
+// -o - gives standard output the bytes -o FILE writes, a font included, and
+// the report that would have gone there goes to standard error instead;
+// no file named - is made.
+TEST(Romview, DashSendsTheSheetToStandardOutputAndTheReportToStandardError) {
+    ScratchDir dir;
+    make_sample_images(dir);
+    const DashCase cases[] = {
+        {"sheet and summary", " CGROM66.66 --scale 1", 0},
+        {"sheet and list", " CGROM66.66 --list", 0},
+        {"kanji sheet and text", " KANJIROM.66 --text 0", 0},
+        {"difference sheet and differences", " --diff CGROM60.66 CGROM66.66", 1},
+        {"font", " --bdf KANJIROM.66", 0},
+    };
+    for (const DashCase& c : cases) {
+        const SplitRun to_file = run_romview(dir, c.arguments + " -o same.out");
+        const SplitRun dash = run_romview(dir, c.arguments + " -o -");
+        EXPECT_EQ(dash.status, c.status) << c.name << ": " << dash.err;
+        EXPECT_EQ(to_file.status, c.status) << c.name << ": " << to_file.err;
+        const Bytes file = read_file(dir.file("same.out"));
+        EXPECT_FALSE(file.empty()) << c.name;
+        EXPECT_EQ(Bytes(dash.out.begin(), dash.out.end()), file) << c.name;
+        std::string report = to_file.out;
+        const std::size_t sheet_line = report.find("sheet: same.out,");
+        if (sheet_line != std::string::npos) report.replace(sheet_line + 7, 8, "standard output");
+        EXPECT_EQ(dash.err, report) << c.name;
+        EXPECT_FALSE(file_exists(dir.file("-"))) << c.name;
+    }
 }
 
 // A small file system of its own, gone with the object.
@@ -610,8 +653,10 @@ TEST(Romview, DiffListsEachDifferingGlyph) {
         {"equal", first, "", 0},
         {"one dot of the first set", changed(first, 0x41, 3, '\x10'),
          "0x041\t1 dot\t\xEF\xBC\xA1 U+FF21 JIS 2341\n", 1},
-        {"three dots of the second set, a row beyond the glyph", changed(first, 0x126, 12, '\x07'),
-         "0x126\t3 dots\tno glyph in the tables\n", 1},
+        {"first-set code naming two characters", changed(first, 0x2D, 0, '\x80'),
+         "0x02D\t1 dot\t\xEF\xBC\x8D U+FF0D, JIS 215D \xE2\x88\x92\n", 1},
+        {"three dots of the second set, a row beyond the glyph: the mosaic's", changed(first, 0x126, 12, '\x07'),
+         "0x126\t3 dots\tblock mosaic\n", 1},
         {"two cells", changed(changed(first, 0x1FF, 0, '\x01'), 0x100, 9, '\x80'),
          "0x100\t1 dot\tno glyph in the tables\n0x1FF\t1 dot\t\xE2\x96\xA0 U+25A0 JIS 2223\n", 1},
     };
@@ -627,6 +672,73 @@ TEST(Romview, DiffListsEachDifferingGlyph) {
     kanji[16384 + 1023 * 16] = '\x03';
     write_file(dir.file("k2.66"), kanji);
     EXPECT_EQ(run_romview(dir, " --diff k1.66 k2.66").out, "0x3FF\t2 dots\t\xE8\xA9\xB1 U+8A71 JIS 4F43\n");
+}
+
+struct LayoutDiffCase {
+    const char* name;
+    const char* first;
+    const char* second;
+    std::string listing;
+};
+
+// When either image has the layout of CGROM60.66, its cells 256..319 are
+// named the block mosaic and cells 320..511 not at all.
+TEST(Romview, DiffNamesTheCellsOfTheMosaicLayout) {
+    ScratchDir dir;
+    make_sample_images(dir);
+    const std::string two_sets = changed(changed(std::string(8192, '\0'), 0x041, 0, '\x80'), 0x150, 0, '\x80');
+    write_file(dir.file("sets.66"), two_sets);
+    write_file(dir.file("mosaic.66"), changed(std::string(8192, '\0'), 0x101, 10, '\x0F'));
+    Bytes sample = read_file(dir.file("CGROM60.66"));
+    for (int cell : {0x041, 0x121, 0x150}) sample[cell * 16] ^= 1;
+    write_file(dir.file("changed.66"), std::string(sample.begin(), sample.end()));
+    const std::string letter_a = "0x041\t1 dot\t\xEF\xBC\xA1 U+FF21 JIS 2341\n";
+    const LayoutDiffCase cases[] = {
+        {"second image of the mosaic layout", "sets.66", "mosaic.66",
+         letter_a + "0x101\t4 dots\tblock mosaic\n0x150\t1 dot\n"},
+        {"first image of the mosaic layout", "mosaic.66", "sets.66",
+         letter_a + "0x101\t4 dots\tblock mosaic\n0x150\t1 dot\n"},
+        {"both made by cellforge", "CGROM60.66", "changed.66",
+         letter_a + "0x121\t1 dot\tblock mosaic\n0x150\t1 dot\n"},
+    };
+    for (const LayoutDiffCase& c : cases) {
+        const SplitRun run = run_romview(dir, std::string(" --diff ") + c.first + " " + c.second);
+        EXPECT_EQ(run.status, 1) << c.name << ": " << run.err;
+        EXPECT_EQ(run.out, c.listing) << c.name;
+    }
+}
+
+struct LayoutListCase {
+    const char* name;
+    int cell;  // gets a dot in row
+    int row;
+    std::string listed;
+};
+
+// A dot in rows 10..15 of a cell 256..511 marks the layout of CGROM60.66,
+// which has no second set: cells showing the placeholder are no missing
+// codes there, neither listed, nor counted, nor on pale red.
+TEST(Romview, MosaicLayoutHasNoSecondSetCodes) {
+    const LayoutListCase cases[] = {
+        {"no dot beyond the glyph rows", 0x141, 9, "0x2C\n0x70\n"},
+        {"dot beyond the glyph rows of a first-set cell", 0x041, 10, "0x2C\n0x70\n"},
+        {"dot in row 10 of a mosaic cell", 0x101, 10, ""},
+        {"dot in row 15 of the last cell", 0x1FF, 15, ""},
+    };
+    ScratchDir dir;
+    const SheetLayout layout = sheet_layout(RomKind::character, 2);
+    for (const LayoutListCase& c : cases) {
+        write_file(dir.file("made.66"), changed(rom_with_placeholders({0x2C, 0x70}), c.cell, c.row, '\x01'));
+        const SplitRun list = run_romview(dir, " made.66 --list");
+        EXPECT_EQ(list.status, 0) << c.name;
+        EXPECT_EQ(listed_codes(list.out), c.listed) << c.name;
+        const SplitRun summary = run_romview(dir, " made.66 -o made.png");
+        const std::string count = std::to_string(c.listed.size() / 5);
+        EXPECT_NE(summary.out.find("second-set codes showing the placeholder: " + count + "\n"), std::string::npos)
+            << c.name << ": " << summary.out;
+        const Colour paper = c.listed.empty() ? paper_colour : placeholder_paper_colour;
+        EXPECT_TRUE(square_is(read_png(dir.file("made.png")), dot_pixel(layout, 0x12C, 7, 0), 2, paper)) << c.name;
+    }
 }
 
 // The difference sheet shows each dot in the colour of where it is set.
