@@ -49,9 +49,12 @@ JisCharacter jis_character(std::int32_t jis) {
 }
 
 // Whether the pair names two characters: the JIS code's own is another
-// than the Unicode column's.
+// than the Unicode column's, and not its variant (minus U+2212 / U+FF0D,
+// overline U+203E / U+FFE3, ...), which fonts give the same JIS code.
 bool names_two_characters(const CodePair& pair, const JisCharacter& own) {
-    return pair.unicode != 0 && own.unicode != 0 && own.unicode != pair.unicode;
+    if (pair.unicode == 0 || own.unicode == 0 || own.unicode == pair.unicode) return false;
+    const UnicodeJis* variant = find_unicode_jis(pair.unicode);
+    return variant == nullptr || variant->jis != pair.jis;
 }
 
 // "JIS 2638", "JIS 2325 (JIS X 0213)"; with the code's own character where
