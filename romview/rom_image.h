@@ -40,7 +40,6 @@ struct RomShape {
 
 RomShape rom_shape(RomKind kind);
 
-
 enum class LoadStatus { loaded, cannot_open, wrong_size, too_large };
 
 struct LoadResult {

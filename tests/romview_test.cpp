@@ -508,7 +508,8 @@ TEST(Romview, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(version.out, "romview " TOOLKIT_VERSION "\n");
 }
 
-struct OutputErrorCase {
+// A romview run by its arguments and the status it must end with.
+struct RunCase {
     const char* name;
     std::string arguments;
     int status;
@@ -518,7 +519,7 @@ struct OutputErrorCase {
 TEST(Romview, StandardOutputWriteErrorFails) {
     ScratchDir dir;
     make_sample_images(dir);
-    const OutputErrorCase cases[] = {
+    const RunCase cases[] = {
         {"list", " CGROM66.66 --list", 1},
         {"summary", " CGROM66.66 -o sheet.png", 1},
         {"text", " KANJIROM.66 --text 0", 1},
@@ -530,7 +531,7 @@ TEST(Romview, StandardOutputWriteErrorFails) {
         {"font to standard output", " --bdf KANJIROM.66 -o -", 1},
     };
     for (const char* stream : {" >/dev/full", " >&-"}) {
-        for (const OutputErrorCase& c : cases) {
+        for (const RunCase& c : cases) {
             const SplitRun run = run_romview(dir, c.arguments + stream);
             EXPECT_EQ(run.status, c.status) << c.name << stream;
             EXPECT_EQ(run.err, "romview: cannot write standard output\n") << c.name << stream;
@@ -549,26 +550,20 @@ TEST(Romview, SheetAndFontToStandardOutputThroughItsName) {
     EXPECT_EQ(font.status, 0) << font.output;
 }
 
-struct DashCase {
-    const char* name;
-    std::string arguments;  // without -o
-    int status;
-};
-
 // -o - gives standard output the bytes -o FILE writes, a font included, and
 // the report that would have gone there goes to standard error instead;
 // no file named - is made.
 TEST(Romview, DashSendsTheSheetToStandardOutputAndTheReportToStandardError) {
     ScratchDir dir;
     make_sample_images(dir);
-    const DashCase cases[] = {
+    const RunCase cases[] = {  // arguments without -o
         {"sheet and summary", " CGROM66.66 --scale 1", 0},
         {"sheet and list", " CGROM66.66 --list", 0},
         {"kanji sheet and text", " KANJIROM.66 --text 0", 0},
         {"difference sheet and differences", " --diff CGROM60.66 CGROM66.66", 1},
         {"font", " --bdf KANJIROM.66", 0},
     };
-    for (const DashCase& c : cases) {
+    for (const RunCase& c : cases) {
         const SplitRun to_file = run_romview(dir, c.arguments + " -o same.out");
         const SplitRun dash = run_romview(dir, c.arguments + " -o -");
         EXPECT_EQ(dash.status, c.status) << c.name << ": " << dash.err;
