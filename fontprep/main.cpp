@@ -173,6 +173,7 @@ int main(int argc, char** argv) {
     // 1. The command line; --help and --version answer alone.
     open_missing_standard_streams();
     report_file_size_limit_as_write_error();
+    report_closed_pipe_as_write_error();
     std::set_new_handler(report_out_of_memory);
     Options options;
     const bool parsed = parse_command_line(argc, argv, options);

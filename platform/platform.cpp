@@ -196,6 +196,8 @@ std::uint64_t random_number() {
 
 void report_file_size_limit_as_write_error() {}
 
+void report_closed_pipe_as_write_error() {}
+
 namespace {
 
 // Asking about a closed descriptor counts as an invalid parameter, which
@@ -431,6 +433,10 @@ std::uint64_t random_number() {
 
 void report_file_size_limit_as_write_error() {
     std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void report_closed_pipe_as_write_error() {
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void open_missing_standard_streams() {

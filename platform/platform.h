@@ -68,6 +68,11 @@ std::uint64_t random_number();
 // file behind.
 void report_file_size_limit_as_write_error();
 
+// Makes a write to a pipe whose reader has gone fail as a write error
+// instead of ending the process silently, so that a companion can say
+// "cannot write standard output". The converters keep the default.
+void report_closed_pipe_as_write_error();
+
 // Opens each of descriptors 0, 1 and 2 that is closed on the null device, so
 // that no file the program opens later lands on a standard stream.
 void open_missing_standard_streams();

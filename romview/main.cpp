@@ -307,6 +307,7 @@ int main(int argc, char** argv) {
     //    --text is checked once the kind is known.
     open_missing_standard_streams();
     report_file_size_limit_as_write_error();
+    report_closed_pipe_as_write_error();
     Options options;
     const bool parsed = parse_command_line(argc, argv, options);
     if (options.mode == Mode::diff) failure_status = 2;
