@@ -38,9 +38,33 @@ void make_temporary_name(OutputFile& output) {
                   output.target, kept, own_name, suffix);
 }
 
+// An unnamed temporary file in the target's folder, where the system has
+// them.
+bool create_unnamed_beside(OutputFile& output) {
+    const char* own_name = file_name_part(output.target);
+    char folder[output_name_capacity];
+    std::snprintf(folder, sizeof folder, "%.*s", static_cast<int>(own_name - output.target), output.target);
+    output.file = create_unnamed_file(folder[0] != '\0' ? folder : ".");
+    output.unnamed = output.file != nullptr;
+    return output.unnamed;
+}
+
+// Names the finished unnamed file with a fresh temporary name; signals are
+// held by the caller until it is renamed over the target or removed.
+bool name_unnamed_temporary(OutputFile& output) {
+    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
+        make_temporary_name(output);
+        if (link_unnamed_file(output.file, output.temporary_name)) return true;
+        if (!failed_because_name_exists()) break;
+    }
+    output.temporary_name[0] = '\0';
+    return false;
+}
+
 // Creates the temporary file beside the target and records it for removal
 // on a signal, with signals held so that no moment leaves it unrecorded.
 bool create_temporary_beside(OutputFile& output) {
+    if (create_unnamed_beside(output)) return true;
     for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
         make_temporary_name(output);
         hold_termination_signals();
@@ -74,6 +98,7 @@ bool create_output_file(OutputFile& output, const char* name) {
     report_file_size_limit_as_write_error();
     output.file = nullptr;
     output.in_place = false;
+    output.unnamed = false;
     output.keeps_mode = false;
     output.temporary_slot = -1;
     output.temporary_name[0] = '\0';
@@ -100,17 +125,21 @@ OutputResult finish_output_file(OutputFile& output) {
     bool failed = std::ferror(output.file) != 0;
     if (output.keeps_mode && !set_file_mode(output.file, output.mode)) failed = true;
     if (std::fflush(output.file) != 0) failed = true;
-    if (std::fclose(output.file) != 0) failed = true;
-    output.file = nullptr;
-    if (output.in_place) return failed ? OutputResult::cannot_write : OutputResult::written;
     hold_termination_signals();
-    OutputResult result = OutputResult::written;
-    if (failed) {
-        result = OutputResult::cannot_write;
-    } else if (!replace_file(output.temporary_name, output.target)) {
+    OutputResult result = failed ? OutputResult::cannot_write : OutputResult::written;
+    if (result == OutputResult::written && output.unnamed && !name_unnamed_temporary(output)) {
         result = OutputResult::cannot_open;
     }
-    if (result != OutputResult::written) std::remove(output.temporary_name);
+    if (std::fclose(output.file) != 0 && result == OutputResult::written) result = OutputResult::cannot_write;
+    output.file = nullptr;
+    if (output.in_place) {
+        release_termination_signals();
+        return result;
+    }
+    if (result == OutputResult::written && !replace_file(output.temporary_name, output.target)) {
+        result = OutputResult::cannot_open;
+    }
+    if (result != OutputResult::written && output.temporary_name[0] != '\0') std::remove(output.temporary_name);
     forget_temporary_file(output.temporary_slot);
     output.temporary_slot = -1;
     release_termination_signals();

@@ -144,6 +144,14 @@ bool failed_because_name_exists() {
     return errno == EEXIST;
 }
 
+std::FILE* create_unnamed_file(const char*) {
+    return nullptr;
+}
+
+bool link_unnamed_file(std::FILE*, const char*) {
+    return false;
+}
+
 std::FILE* open_for_writing_in_place(const char* name) {
     return std::fopen(name, "wb");
 }
@@ -348,6 +356,40 @@ std::FILE* create_new_file(const char* name) {
 
 bool failed_because_name_exists() {
     return errno == EEXIST;
+}
+
+namespace {
+
+// The name under /proc through which an open file can be linked into a
+// folder: the only way an ordinary user can name an unnamed file.
+void descriptor_path(int descriptor, char (&path)[64]) {
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", descriptor);
+}
+
+}  // namespace
+
+std::FILE* create_unnamed_file(const char* folder) {
+#if defined(O_TMPFILE)
+    const int descriptor = open(folder, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (descriptor < 0) return nullptr;
+    // Without /proc the finished file could never be named.
+    char path[64];
+    descriptor_path(descriptor, path);
+    if (access(path, F_OK) != 0) {
+        close(descriptor);
+        return nullptr;
+    }
+    return open_descriptor(descriptor, "wb");
+#else
+    (void)folder;
+    return nullptr;
+#endif
+}
+
+bool link_unnamed_file(std::FILE* file, const char* name) {
+    char path[64];
+    descriptor_path(fileno(file), path);
+    return linkat(AT_FDCWD, path, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0;
 }
 
 std::FILE* open_for_writing_in_place(const char* name) {

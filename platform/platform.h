@@ -34,8 +34,18 @@ std::FILE* create_anonymous_file();
 // the usual mode under the umask. Null on failure; errno tells why.
 std::FILE* create_new_file(const char* name);
 
-// Whether create_new_file failed because the name was taken.
+// Whether create_new_file or link_unnamed_file failed because the name was
+// taken.
 bool failed_because_name_exists();
+
+// Creates a file with no name in folder for binary writing, with the usual
+// mode under the umask, which a killed process cannot leave behind (Linux:
+// O_TMPFILE). Null where the system or the folder's file system has none.
+std::FILE* create_unnamed_file(const char* folder);
+
+// Gives a file made by create_unnamed_file the name `name`, which must not
+// exist yet; the file must still be open.
+bool link_unnamed_file(std::FILE* file, const char* name);
 
 // Opens an existing file that is not a regular file (a device, a named
 // pipe) for writing in place. A named pipe with no reader is refused rather

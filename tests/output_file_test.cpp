@@ -75,6 +75,33 @@ TEST(OutputFileSignals, TemporaryFileRemovedAndProcessDiesOfTheSignal) {
     }
 }
 
+// SIGKILL cannot be caught; where the system has unnamed files, the
+// temporary file has no name to leave behind.
+TEST(OutputFileSignals, KilledWhileWritingLeavesNothing) {
+    ScratchDir dir;
+    std::FILE* probe = create_unnamed_file(dir.path.c_str());
+    if (probe == nullptr) GTEST_SKIP() << "no unnamed files in " << dir.path;
+    std::fclose(probe);
+    const std::string image = dir.file("sub/KANJIROM.66");
+    std::filesystem::create_directory(dir.file("sub"));
+    write_file(image, "old image");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        OutputFile output;
+        if (!create_output_file(output, image.c_str())) _exit(2);
+        write_output_bytes(output, std::string(40000, 'n').data(), 40000);
+        std::fflush(output.file);
+        std::raise(SIGKILL);
+        _exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_EQ(read_file(image).size(), 9u) << "the earlier image is gone";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("sub")), {}), 1);
+}
+
 TEST(OutputFileNames, LongNameInAnotherFolder) {
     ScratchDir dir;
     const std::string folder = dir.file(std::string(150, 'd'));
@@ -178,13 +205,29 @@ void PrintTo(const Scene& scene, std::ostream* out) {
     *out << scene.name;
 }
 
+const std::string as_ordinary_user = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+
 // The shell that runs a scene's script: as an ordinary user when the tests
-// run as root, who may write any file; empty when that is not possible.
-std::string shell_as_ordinary_user(const ScratchDir& dir) {
+// run as root, who may write any file. That user may not reach the build
+// folder (a checkout in a private folder), so the programs run from copies
+// in the scratch folder. Empty, with the reason, when that is not possible.
+std::string shell_as_ordinary_user(const ScratchDir& dir, std::string& programs, std::string& reason) {
     if (geteuid() != 0) return "sh";
-    if (std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null") != 0) return "";
-    std::filesystem::permissions(dir.path, std::filesystem::perms::all);
-    return "setpriv --reuid=65534 --regid=65534 --clear-groups sh";
+    if (std::system((as_ordinary_user + "true 2>/dev/null").c_str()) != 0) {
+        reason = "running as root and setpriv cannot drop to uid 65534";
+        return "";
+    }
+    namespace fs = std::filesystem;
+    fs::permissions(dir.path, fs::perms::all);
+    fs::create_directory(dir.file("bin"));
+    fs::copy_file(glyphmill, dir.file("bin/glyphmill"));
+    fs::copy_file(cellforge, dir.file("bin/cellforge"));
+    programs = "G=" + dir.file("bin/glyphmill") + " C=" + dir.file("bin/cellforge");
+    if (std::system((as_ordinary_user + "test -x " + dir.file("bin/glyphmill")).c_str()) != 0) {
+        reason = "uid 65534 cannot reach the scratch folder " + dir.path;
+        return "";
+    }
+    return as_ordinary_user + "sh";
 }
 
 class OutputScene : public testing::TestWithParam<Scene> {};
@@ -195,9 +238,11 @@ TEST_P(OutputScene, EndsAsDefinedAndLeavesNoTemporaryFile) {
     ScratchDir dir;
     write_file(dir.file("font.bdf"), make_font("JISX0208.1990", 14, 2, {{0x467C, "16 16 0 -2", {"FFFF"}}}));
     ASSERT_EQ(run_in(dir, scene.setup.empty() ? "true" : scene.setup).status, 0) << scene.name;
-    write_file(dir.file("scene.sh"), "G=" + glyphmill + " C=" + cellforge + "\n" + scene.run + "\n");
-    const std::string shell = scene.as_other_user ? shell_as_ordinary_user(dir) : "sh";
-    if (shell.empty()) GTEST_SKIP() << "running as root and setpriv cannot drop to uid 65534";
+    std::string programs = "G=" + glyphmill + " C=" + cellforge;
+    std::string reason;
+    const std::string shell = scene.as_other_user ? shell_as_ordinary_user(dir, programs, reason) : "sh";
+    if (shell.empty()) GTEST_SKIP() << reason;
+    write_file(dir.file("scene.sh"), programs + "\n" + scene.run + "\n");
     // The programs start with the signal actions of this process, where
     // create_output_file may have ignored the file size limit's signal.
     std::signal(SIGXFSZ, SIG_DFL);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -68,6 +70,35 @@ RunResult run_in(const ScratchDir& dir, const std::string& command) {
     while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) result.output.append(chunk, got);
     const int status = pclose(pipe);
     if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    return result;
+}
+
+RunResult run_into_closed_pipe(const ScratchDir& dir, const std::string& command) {
+    int output[2];
+    int errors[2];
+    RunResult result{-1, ""};
+    if (pipe(output) != 0) return result;
+    if (pipe(errors) != 0) return result;
+    close(output[0]);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(output[1], 1);
+        dup2(errors[1], 2);
+        close(errors[0]);
+        // The child starts with the default action for a pipe without a
+        // reader, as from a shell.
+        std::signal(SIGPIPE, SIG_DFL);
+        execl("/bin/sh", "sh", "-c", ("cd '" + dir.path + "' && " + command).c_str(), nullptr);
+        _exit(127);
+    }
+    close(output[1]);
+    close(errors[1]);
+    char chunk[4096];
+    ssize_t got;
+    while ((got = read(errors[0], chunk, sizeof chunk)) > 0) result.output.append(chunk, static_cast<std::size_t>(got));
+    close(errors[0]);
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) result.status = WEXITSTATUS(status);
     return result;
 }
 

@@ -44,6 +44,10 @@ struct RunResult {
 // Runs a shell command in dir.
 RunResult run_in(const ScratchDir& dir, const std::string& command);
 
+// Runs a shell command in dir with standard output on a pipe whose reader
+// is already gone; the output is what it printed on standard error.
+RunResult run_into_closed_pipe(const ScratchDir& dir, const std::string& command);
+
 // A cell of 16-bit rows (bit 15 = leftmost dot) drawn as rows of '#' and '.'.
 std::string draw_rows(const std::uint16_t* rows, int width, int height);
 // A byte cell (bit 7 = leftmost dot) drawn the same way.
