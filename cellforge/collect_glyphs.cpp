@@ -25,7 +25,6 @@ struct PassSetup {
     const std::int32_t* extras;  // null when not used
     const CompositeEntry* composites;
     CharsetKind charset;
-    int height;
 };
 
 struct Target {
@@ -33,8 +32,8 @@ struct Target {
     const GlyphTransform* transform;
 };
 
-void clear_glyph_rows(std::uint8_t* cell, int height) {
-    for (int r = 0; r < height; ++r) cell[r] = 0;
+void clear_glyph_rows(std::uint8_t* cell) {
+    for (int r = 0; r < cell_glyph_rows; ++r) cell[r] = 0;
 }
 
 int find_direct_code(const PassState& state, const PassSetup& setup, std::int32_t encoding) {
@@ -86,7 +85,7 @@ Target find_target(PassState& state, const PassSetup& setup, std::int32_t encodi
         state.done[code] = true;
         ++state.placed;
         // A fallback that got here first gives way to the direct glyph.
-        if (!cell_is_blank(bank[code])) clear_glyph_rows(bank[code], setup.height);
+        if (!cell_is_blank(bank[code])) clear_glyph_rows(bank[code]);
         return {code, nullptr};
     }
     if (!setup.ascii_mode && setup.extras != nullptr) {
@@ -115,31 +114,36 @@ void collect_wanted_encodings(const PassSetup& setup, EncodingSet& wanted) {
     }
 }
 
-void or_dots(const CellDots& dots, std::uint8_t* cell, int width, int height) {
-    for (int ty = 0; ty < height; ++ty) cell[ty] |= static_cast<std::uint8_t>(dots.rows[ty] >> (16 - width));
+void or_dots(const CellDots& dots, std::uint8_t* cell) {
+    for (int ty = 0; ty < cell_glyph_rows; ++ty) {
+        cell[ty] |= static_cast<std::uint8_t>(dots.rows[ty] >> (max_cell_size - cell_width));
+    }
 }
 
 // A composite shows both of its components or nothing.
-void clear_incomplete_composites(const PassState& state, const CompositeEntry* composites, int height,
-                                 CellBank bank) {
+void clear_incomplete_composites(const PassState& state, const CompositeEntry* composites, CellBank bank) {
     for (int i = 0; i < composite_count; ++i) {
         const int target = composites[i].target;
         if (!state.done[target] && !(state.first_drawn[i] && state.second_drawn[i])) {
-            clear_glyph_rows(bank[target], height);
+            clear_glyph_rows(bank[target]);
         }
     }
 }
 
 }  // namespace
 
-HeaderScan collect_glyphs(FontStream& stream, bool ascii_mode, const CodeMap& code_map,
-                          const std::int32_t (*extras)[extra_symbol_count],
-                          const CompositeEntry* composites, int width, int height, CellBank bank) {
-    const HeaderScan scan = scan_font_header(stream, ascii_mode);
-    if (scan.error != FontError::none) return scan;
-    const CharsetKind charset = scan.header.charset;
-    const PassSetup setup{ascii_mode, code_map.code[charset], extras != nullptr ? extras[charset] : nullptr,
-                          composites, charset, height};
+PassTables first_set_tables(bool ascii_mode) {
+    return {&set1_code_map, extra_symbol_map, nullptr, ascii_mode};
+}
+
+PassTables second_set_tables() {
+    return {&set2_code_map, nullptr, composite_table, false};
+}
+
+void collect_glyphs(FontStream& stream, const FontHeader& header, const PassTables& tables, CellBank bank) {
+    const CharsetKind charset = header.charset;
+    const PassSetup setup{tables.ascii_mode, tables.code_map->code[charset],
+                          tables.extras != nullptr ? tables.extras[charset] : nullptr, tables.composites, charset};
     static EncodingSet wanted;
     collect_wanted_encodings(setup, wanted);
     PassState state{};
@@ -151,10 +155,8 @@ HeaderScan collect_glyphs(FontStream& stream, bool ascii_mode, const CodeMap& co
         if (!scan_keyword_number(line, "ENCODING", encoding) || !may_be_wanted(wanted, encoding)) continue;
         const Target target = find_target(state, setup, encoding, bank);
         if (target.cell < 0) continue;
-        or_dots(rasterize_glyph(stream, scan.header, width, height, target.transform), bank[target.cell],
-                width, height);
+        or_dots(rasterize_glyph(stream, header, cell_width, cell_glyph_rows, target.transform), bank[target.cell]);
         seek(stream, line_start);
     }
-    if (composites != nullptr) clear_incomplete_composites(state, composites, height, bank);
-    return scan;
+    if (tables.composites != nullptr) clear_incomplete_composites(state, tables.composites, bank);
 }

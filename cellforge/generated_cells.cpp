@@ -4,10 +4,10 @@ namespace {
 
 constexpr std::uint8_t left_half = 0xF0;
 constexpr std::uint8_t right_half = 0x0F;
-constexpr int glyph_rows = 10;
+constexpr int glyph_rows = cell_glyph_rows;
 
 std::uint8_t* second_set_cell(CellImage& image, int code) {
-    return image.cells[256 + code];
+    return image.cells[second_set_first_cell + code];
 }
 
 // The halves that two bits of a mosaic code switch on.
@@ -31,9 +31,9 @@ const std::uint8_t shading_rows[6][glyph_rows] = {
 }  // namespace
 
 void generate_mosaic_2x3(CellImage& image) {
-    for (int code = 0; code < 64; ++code) {
-        std::uint8_t* cell = second_set_cell(image, code);
-        for (int r = 0; r < 12; ++r) {
+    for (int code = 0; code < mosaic_cell_count; ++code) {
+        std::uint8_t* cell = image.cells[mosaic_first_cell + code];
+        for (int r = 0; r < mosaic_rows; ++r) {
             const int band = r / 4;
             cell[r] = mosaic_row(code, 5 - 2 * band, 4 - 2 * band);
         }
@@ -62,8 +62,9 @@ void generate_mosaic_2x2_and_lower_blocks(CellImage& image) {
 }
 
 void fill_placeholders(CellImage& image) {
-    for (int cell = 257; cell < image_cell_count; ++cell) {
-        if (!cell_is_blank(image.cells[cell])) continue;
-        for (int r = 0; r < 9; ++r) image.cells[cell][r] = r == 4 ? 0 : 0xFE;
+    for (int code = placeholder_first_code; code < bank_cell_count; ++code) {
+        std::uint8_t* cell = second_set_cell(image, code);
+        if (!cell_is_blank(cell)) continue;
+        for (int r = 0; r < cell_bytes; ++r) cell[r] = placeholder_rows[r];
     }
 }

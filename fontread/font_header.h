@@ -4,9 +4,7 @@
 #include <cstdint>
 
 #include "font_stream.h"
-
-// How the font numbers its glyphs; the index into every pair of code tables.
-enum CharsetKind : int { JIS = 0, UNICODE = 1 };
+#include "rom_format.h"
 
 struct FontHeader {
     std::int32_t font_width;    // largest minus smallest BBX width or x-offset

@@ -7,16 +7,6 @@
 #include "font_header.h"
 #include "font_stream.h"
 
-// Squeezes and shifts a glyph so that two glyphs can share a cell. A scale
-// of s draws the glyph at 1/s of its size; offsets are in font widths and
-// font heights, positive x to the right and positive y upwards.
-struct GlyphTransform {
-    double x_scale;
-    double x_offset;
-    double y_scale;
-    double y_offset;
-};
-
 constexpr int max_cell_size = 16;
 
 // The dots of one cell: row ty holds dot tx in bit (15 - tx), so the leftmost

@@ -6,12 +6,10 @@
 
 namespace {
 
-constexpr int kanji_cell_size = 16;
-
 void store_glyph(const CellDots& dots, int slot, KanjiImage& image) {
-    for (int ty = 0; ty < kanji_cell_size; ++ty) {
-        image.left[slot * 16 + ty] |= static_cast<std::uint8_t>(dots.rows[ty] >> 8);
-        image.right[slot * 16 + ty] |= static_cast<std::uint8_t>(dots.rows[ty] & 0xFF);
+    for (int ty = 0; ty < kanji_glyph_size; ++ty) {
+        image.planes[0][slot * kanji_glyph_size + ty] |= static_cast<std::uint8_t>(dots.rows[ty] >> 8);
+        image.planes[1][slot * kanji_glyph_size + ty] |= static_cast<std::uint8_t>(dots.rows[ty] & 0xFF);
     }
 }
 
@@ -37,12 +35,6 @@ void collect_kanji_glyphs(FontStream& stream, const FontHeader& header, const st
         const int slot = find_kanji_slot(table, encoding);
         if (slot < 0) continue;
         ++matched;
-        store_glyph(rasterize_glyph(stream, header, kanji_cell_size, kanji_cell_size, nullptr), slot,
-                    image);
+        store_glyph(rasterize_glyph(stream, header, kanji_glyph_size, kanji_glyph_size, nullptr), slot, image);
     }
-}
-
-void write_kanji_rom(const KanjiImage& image, OutputFile& file) {
-    write_output_bytes(file, image.left, sizeof image.left);
-    write_output_bytes(file, image.right, sizeof image.right);
 }

@@ -1,20 +1,17 @@
 // The kanji ROM image and the glyph pass that fills it.
 #pragma once
 #include <cstdint>
-#include <cstdio>
 
 #include "font_header.h"
 #include "font_stream.h"
-#include "output_file.h"
 #include "kanji_table.h"
+#include "rom_format.h"
 
-constexpr int kanji_plane_size = kanji_slot_count * 16;
-
-// Slot k's dot row ty is byte 16k + ty of each plane; left holds cell
-// columns 0..7 (bit 7 = column 0), right columns 8..15 (bit 7 = column 8).
+// planes[0] holds cell columns 0..7 (bit 7 = column 0), planes[1] columns
+// 8..15 (bit 7 = column 8); slot k's dot row ty is byte 16k + ty of each.
+// The planes one after the other are the image file.
 struct KanjiImage {
-    std::uint8_t left[kanji_plane_size];
-    std::uint8_t right[kanji_plane_size];
+    std::uint8_t planes[kanji_plane_count][kanji_plane_size];
 };
 
 // The first slot whose entry equals encoding, or -1.
@@ -24,6 +21,3 @@ int find_kanji_slot(const std::int32_t* table, std::int32_t encoding);
 // in table fills its first slot, up to 1024 matched glyphs.
 void collect_kanji_glyphs(FontStream& stream, const FontHeader& header, const std::int32_t* table,
                           KanjiImage& image);
-
-// The left plane, then the right plane: 32768 bytes.
-void write_kanji_rom(const KanjiImage& image, OutputFile& file);

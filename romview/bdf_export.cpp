@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "font_header.h"
+#include "rom_format.h"
 #include "kanji_table.h"
 
 namespace {
@@ -21,7 +21,7 @@ struct FontShape {
 
 FontShape font_shape(RomKind kind) {
     if (kind == RomKind::kanji) return {"RomKanji", "JISX0208.1990", "0", 16, 16, 14, 2, "kanji"};
-    return {"RomCell", "ISO10646", "1", 8, character_dot_rows, 8, 2, "cell"};
+    return {"RomCell", "ISO10646", "1", 8, cell_glyph_rows, 8, 2, "cell"};
 }
 
 void add_line(std::string& text, const char* format, ...) {

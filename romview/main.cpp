@@ -264,7 +264,7 @@ void print_summary(const RomImage& image, const RomSummary& summary, const char*
         }
     } else {
         std::fprintf(report, "%s: character ROM, %d cells of 8 x %d dots (16 bytes a cell)\n", image_name,
-                     shape.glyph_count, character_dot_rows);
+                     shape.glyph_count, cell_glyph_rows);
         std::fprintf(report, "cells with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
         std::fprintf(report, "second-set codes showing the placeholder: %d\n", summary.missing_count);
         print_placeholder_group(summary, false, "a font could fill them, this font lacked them");

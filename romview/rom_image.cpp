@@ -4,9 +4,6 @@
 
 namespace {
 
-constexpr std::uint8_t placeholder_rows[glyph_height] = {0xFE, 0xFE, 0xFE, 0xFE, 0, 0xFE, 0xFE, 0xFE,
-                                                         0xFE, 0,    0,    0,    0, 0,    0,    0};
-
 bool shows_placeholder(const RomImage& image, int index) {
     const std::uint8_t* cell = image.bytes + index * glyph_height;
     for (int y = 0; y < glyph_height; ++y) {
@@ -62,7 +59,7 @@ RomLayout rom_layout(const RomImage& image) {
     if (image.kind == RomKind::kanji) return RomLayout::kanji;
     for (int index = second_set_first_cell; index < rom_shape(image.kind).glyph_count; ++index) {
         const std::uint8_t* cell = image.bytes + index * glyph_height;
-        for (int y = character_dot_rows; y < glyph_height; ++y) {
+        for (int y = cell_glyph_rows; y < glyph_height; ++y) {
             if (cell[y] != 0) return RomLayout::first_set_and_mosaic;
         }
     }

@@ -17,16 +17,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "rom_format.h"
+
 enum class RomKind { character, kanji };
 
-constexpr std::size_t character_rom_size = 8192;
-constexpr std::size_t kanji_rom_size = 32768;
-constexpr std::size_t kanji_plane_size = kanji_rom_size / 2;
-constexpr int glyph_height = 16;  // rows stored a glyph
-constexpr int character_dot_rows = 10;  // rows of a character cell's glyph
-constexpr int second_set_first_cell = 256;
-constexpr int mosaic_cell_count = 64;  // cells 256..319 of CGROM60.66
-constexpr int max_glyph_count = 1024;
+// Rows stored a glyph, a character cell's or a kanji's.
+constexpr int glyph_height = cell_bytes;
+static_assert(kanji_glyph_size == cell_bytes);
+constexpr int max_glyph_count = kanji_slot_count;
 
 struct RomImage {
     RomKind kind;

@@ -44,10 +44,9 @@ CellImage run_pass(const PassCase& c) {
     open_text_stream(stream, dir, c.font);
     CellImage image{};
     const bool first = c.bank == Bank::first_set;
-    const HeaderScan scan = collect_glyphs(stream, c.ascii_mode, first ? set1_code_map : set2_code_map,
-                                           first ? extra_symbol_map : nullptr, first ? nullptr : composite_table,
-                                           8, 10, first_bank(image));
+    const HeaderScan scan = scan_font_header(stream, c.ascii_mode);
     EXPECT_EQ(scan.error, FontError::none) << c.name;
+    collect_glyphs(stream, scan.header, first ? first_set_tables(c.ascii_mode) : second_set_tables(), first_bank(image));
     close_font_stream(stream);
     return image;
 }

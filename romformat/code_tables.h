@@ -5,9 +5,8 @@
 #pragma once
 #include <cstdint>
 
-#include "rasterizer.h"
+#include "rom_format.h"
 
-constexpr int bank_cell_count = 256;
 constexpr int extra_symbol_count = 4;
 constexpr int composite_count = 54;
 

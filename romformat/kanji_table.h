@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-constexpr int kanji_slot_count = 1024;
+#include "rom_format.h"
 
 // code[kind][slot], kind a CharsetKind (JIS first, Unicode second).
 struct KanjiCodeMap {
