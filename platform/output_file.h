@@ -10,8 +10,8 @@
 // followed: the name gets a new file and other names keep the old one. A
 // target that is a device or a named pipe is written in place. Temporary
 // names are random and created exclusively; a temporary file is removed if
-// the process is ended by a termination signal it can catch (the list is
-// in platform.cpp).
+// the process is ended by a termination signal it can catch (each system's
+// list is in platform_posix.cpp and platform_windows.cpp).
 #pragma once
 #include <cstddef>
 #include <cstdio>

@@ -1,5 +1,7 @@
 // The few things the programs need from the system beyond plain file
-// streams, kept in one place: the POSIX and the Windows way of each.
+// streams. platform_posix.cpp and platform_windows.cpp hold the POSIX and
+// the Windows way of each; termination_signals.cpp the table of temporary
+// files that both share.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -91,9 +93,10 @@ void open_missing_standard_streams();
 // same volume and file index); false when either is missing.
 bool is_same_file(const char* a, const char* b);
 
-// Temporary files that SIGINT, SIGTERM, SIGHUP or SIGQUIT remove before the
-// process dies of that signal (Windows: SIGINT and SIGTERM). A signal the
-// process was started with ignored stays ignored.
+// Temporary files that a termination signal removes before the process
+// dies of that signal; each system's list of termination signals is in
+// platform_posix.cpp and platform_windows.cpp. A signal the process was
+// started with ignored stays ignored.
 constexpr int temporary_file_slots = 8;
 constexpr std::size_t temporary_name_capacity = 4200;
 
