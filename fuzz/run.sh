@@ -7,6 +7,10 @@
 #
 # Fails when a target crashes, hangs or finds a broken property; the
 # scratch folder with the log and the offending input is then kept.
+#
+# Besides small hand-written fonts, each seed folder holds big_* fonts of up
+# to 64 KiB cut from the samples, made by tools/make_fuzz_seeds.py. Without
+# -max_len libFuzzer takes the largest seed's size as its input limit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
