@@ -9,12 +9,23 @@ Each table is a text file of whitespace-separated fields, one row per line;
 The kanji table lists JIS codes in strictly ascending order; its Unicode
 column is the standard JIS X 0208 mapping of each code. Transform values are
 copied into the C++ source as written, so each double is the nearest one to
-the decimal in the table. Any malformed row stops the build: the script prints
-file:line and the fault, exits with status 1 and writes nothing.
+the decimal in the table.
+
+Every row that names a character says which in its comment: the character
+of its JIS code (by the standard JIS X 0208 mapping, else JIS X 0213 plane
+1) and of its Unicode code point, once where they are the same and as
+"JIS / UNICODE" where they differ; a composite row names its two components
+joined by " + ". Characters that do not show (spaces, controls, combining
+marks) are written U+XXXX. A row whose two columns name different
+characters must say why after "; " in its comment.
+
+Any malformed row stops the build: the script prints file:line and the
+fault, exits with status 1 and writes nothing.
 """
 import os
 import re
 import sys
+import unicodedata
 
 KANJI_SLOTS = 1024
 BANK_CELLS = 256
@@ -31,20 +42,70 @@ class TableError(Exception):
 
 
 def read_rows(path, field_counts, row_count):
-    """Returns (line number, fields) for each data line of the file."""
+    """Returns (line number, fields, comment) for each data line of the file."""
     rows = []
     with open(path, encoding='utf-8') as table:
         for number, line in enumerate(table, 1):
-            fields = line.split('#', 1)[0].split()
+            data, _, comment = line.rstrip('\n').partition('#')
+            fields = data.split()
             if not fields:
                 continue
             if len(fields) not in field_counts:
                 raise TableError(f'{path}:{number}: {len(fields)} fields, expected '
                                  + ' or '.join(map(str, field_counts)))
-            rows.append((number, fields))
+            rows.append((number, fields, comment.strip(' ')))
     if len(rows) != row_count:
         raise TableError(f'{path}: {len(rows)} rows, expected {row_count}')
     return rows
+
+
+def shown(text):
+    """The characters as a reader sees them; invisible ones as U+XXXX."""
+    def one(character):
+        visible = (character.isprintable() and not character.isspace()
+                   and not unicodedata.combining(character))
+        return character if visible else f'U+{ord(character):04X}'
+    return ''.join(one(character) for character in text)
+
+
+def jis_character(path, number, jis):
+    """The standard mapping of a JIS code: JIS X 0208, else JIS X 0213 plane 1."""
+    euc = bytes([(jis >> 8) | 0x80, (jis & 0xFF) | 0x80])
+    for codec in ('euc_jp', 'euc_jis_2004'):
+        try:
+            return euc.decode(codec)
+        except UnicodeDecodeError:
+            pass
+    raise TableError(f'{path}:{number}: {jis:04X} is neither a JIS X 0208 nor a JIS X 0213 character')
+
+
+def character_names(path, number, jis, unicode):
+    """What a comment names for a JIS code and a code point (0: none), and
+    whether the two name different characters."""
+    names = []
+    if jis:
+        names.append(shown(jis_character(path, number, jis)))
+    if unicode:
+        names.append(shown(chr(unicode)))
+    if len(names) == 2 and names[0] == names[1]:
+        names.pop()
+    return ' / '.join(names), len(names) == 2
+
+
+def check_comment(path, number, comment, names, differ):
+    """The comment must name the row's characters, and say why after '; '
+    where the two columns name different characters."""
+    if not names:
+        return
+    if not comment.startswith(names):
+        raise TableError(f'{path}:{number}: the comment must start with "{names}", '
+                         f'the characters the row names')
+    note = comment[len(names):]
+    if note and not note.startswith('; '):
+        raise TableError(f'{path}:{number}: after "{names}" only "; " and a note may follow')
+    if differ and not note[2:].strip():
+        raise TableError(f'{path}:{number}: the JIS and Unicode columns name different '
+                         f'characters ({names}); say why after "; "')
 
 
 def parse_hex(path, number, text):
@@ -87,13 +148,14 @@ def read_kanji_table(path):
     """The JIS code of each slot, strictly ascending, and its Unicode mapping."""
     jis_column = []
     unicode_column = []
-    for number, fields in read_rows(path, (1,), KANJI_SLOTS):
+    for number, fields, comment in read_rows(path, (1,), KANJI_SLOTS):
         jis = parse_jis(path, number, fields[0])
         if jis_column and jis <= jis_column[-1]:
             raise TableError(f'{path}:{number}: {fields[0]} does not follow {jis_column[-1]:04X}; '
                              'the kanji stand in ascending JIS order')
         jis_column.append(jis)
         unicode_column.append(jis_to_unicode(path, number, jis))
+        check_comment(path, number, comment, *character_names(path, number, jis, 0))
     return jis_column, unicode_column
 
 
@@ -101,20 +163,24 @@ def read_code_map(path):
     """A CELL JIS UNICODE row for every cell of a character set, in cell order."""
     jis_column = []
     unicode_column = []
-    for cell, (number, fields) in enumerate(read_rows(path, (3,), BANK_CELLS)):
+    for cell, (number, fields, comment) in enumerate(read_rows(path, (3,), BANK_CELLS)):
         if parse_hex(path, number, fields[0]) != cell:
             raise TableError(f'{path}:{number}: cell {fields[0]} out of order, expected {cell:02X}')
         jis_column.append(parse_jis(path, number, fields[1]))
         unicode_column.append(parse_unicode(path, number, fields[2]))
+        check_comment(path, number, comment,
+                      *character_names(path, number, jis_column[-1], unicode_column[-1]))
     return jis_column, unicode_column
 
 
 def read_extra_symbols(path):
     jis_column = []
     unicode_column = []
-    for number, fields in read_rows(path, (2,), EXTRA_SYMBOLS):
+    for number, fields, comment in read_rows(path, (2,), EXTRA_SYMBOLS):
         jis_column.append(parse_jis(path, number, fields[0]))
         unicode_column.append(parse_unicode(path, number, fields[1]))
+        check_comment(path, number, comment,
+                      *character_names(path, number, jis_column[-1], unicode_column[-1]))
     return jis_column, unicode_column
 
 
@@ -127,13 +193,17 @@ def parse_component(path, number, fields):
 def read_composites(path):
     entries = []
     targets = set()
-    for number, fields in read_rows(path, (13,), COMPOSITES):
+    for number, fields, comment in read_rows(path, (13,), COMPOSITES):
         target = parse_hex(path, number, fields[0])
         if target >= BANK_CELLS or target in targets:
             raise TableError(f'{path}:{number}: target {fields[0]} out of range or repeated')
         targets.add(target)
-        entries.append((target, parse_component(path, number, fields[1:7]),
-                        parse_component(path, number, fields[7:13])))
+        first = parse_component(path, number, fields[1:7])
+        second = parse_component(path, number, fields[7:13])
+        first_names, first_differ = character_names(path, number, first[0], first[1])
+        second_names, second_differ = character_names(path, number, second[0], second[1])
+        check_comment(path, number, comment, f'{first_names} + {second_names}', first_differ or second_differ)
+        entries.append((target, first, second))
     return entries
 
 

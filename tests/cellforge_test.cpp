@@ -192,3 +192,35 @@ TEST(Cellforge, ImagesThatCannotBeWritten) {
 }
 
 }  // namespace
+
+// The long-vowel cells ɚː (0x6B) and oː (0x6C) of the second set come out
+// the same from a JIS font and from the same glyphs numbered by Unicode.
+TEST(Cellforge, LongVowelCellsAgreeInBothNumberings) {
+    struct Component {
+        int jis;
+        int unicode;
+        std::string row;
+    };
+    const Component components[] = {{0x2B43, 0x025A, "C0"}, {0x236F, 0xFF4F, "30"}, {0x2127, 0xFF1A, "0C"}};
+    std::vector<TestGlyph> jis_glyphs;
+    std::vector<TestGlyph> unicode_glyphs;
+    for (const Component& component : components) {
+        jis_glyphs.push_back(cell_glyph(component.jis, component.row));
+        unicode_glyphs.push_back(cell_glyph(component.unicode, component.row));
+    }
+    ScratchDir dir;
+    write_file(dir.file("jis.bdf"), make_font("JISX0208.1990", 8, 2, jis_glyphs));
+    write_file(dir.file("unicode.bdf"), make_font("ISO10646", 8, 2, unicode_glyphs));
+    ASSERT_EQ(run_cellforge(dir, "../jis.bdf", "mkdir j && cd j && ").run.status, 0);
+    ASSERT_EQ(run_cellforge(dir, "../unicode.bdf", "mkdir u && cd u && ").run.status, 0);
+    const Bytes jis_66 = read_file(dir.file("j/CGROM66.66"));
+    const Bytes unicode_66 = read_file(dir.file("u/CGROM66.66"));
+    ASSERT_EQ(jis_66.size(), image_size);
+    ASSERT_EQ(unicode_66.size(), image_size);
+    for (int cell_index : {0x16B, 0x16C}) {
+        const std::string picture = draw_byte_cell(&jis_66[cell_index * 16], 10);
+        EXPECT_EQ(draw_byte_cell(&unicode_66[cell_index * 16], 10), picture) << "cell " << cell_index;
+        EXPECT_NE(picture.find('#'), std::string::npos) << "cell " << cell_index << " is blank";
+        EXPECT_NE(cell(jis_66, cell_index)[4], 0) << "cell " << cell_index << " shows the placeholder";
+    }
+}

@@ -382,8 +382,10 @@ TEST(Romview, ListPinsTheFormatOfEachKindOfCode) {
          "0x2C\tany font\t\xE2\x86\x97 U+2197 JIS 2325 (JIS X 0213)"},
         {"JIS code of another character, only in JIS X 0213", 0x70,
          "0x70\tany font\t\xC5\x8B U+014B, JIS 2A79 \xC9\xA1 (JIS X 0213)"},
-        {"composite component whose JIS code is another character", 0x6C,
-         "0x6C\tany font\tcomposite of \xEF\xBD\x9F U+FF5F, JIS 236F \xEF\xBD\x8F and \xEF\xBC\x9A U+FF1A JIS 2127"},
+        {"composite component whose JIS code is another character", 0x78,
+         "0x78\tany font\tcomposite of \xCF\x95 U+03D5, JIS 2655 \xCF\x86 and \xEF\xBC\x9A U+FF1A JIS 2127"},
+        {"composite of one character in both numberings", 0x6C,
+         "0x6C\tany font\tcomposite of \xEF\xBD\x8F U+FF4F JIS 236F and \xEF\xBC\x9A U+FF1A JIS 2127"},
         {"Unicode only", 0x90, "0x90\tUnicode font\t\xEF\xB8\xB5 U+FE35, no JIS code"},
         {"JIS only, composite in both", 0xA7,
          "0xA7\tany font\tJIS 233B (JIS X 0213), no Unicode code point; composite of \xE2\x97\x8B U+25CB JIS 217B and "
