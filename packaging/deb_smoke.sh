@@ -24,7 +24,12 @@ check() {  # description, then the command; fails the script on a non-zero statu
     if ! "$@" >/dev/null; then echo "FAILED: $what"; exit 1; fi
     echo "ok: $what"
 }
-[[ $(command -v glyphmill) == /usr/bin/glyphmill ]] || { echo "glyphmill is not on the PATH from the package"; exit 1; }
+# Every program the build made is on the PATH with its man page.
+while read -r program; do
+    [[ $(command -v "$program") == /usr/bin/$program ]] || { echo "FAILED: $program is not on the PATH"; exit 1; }
+    [[ -e /usr/share/man/man1/$program.1 ]] || { echo "FAILED: man page $program.1"; exit 1; }
+done < "$build/programs.txt"
+echo "ok: $(tr '\n' ' ' < "$build/programs.txt")on the PATH with their man pages"
 check "glyphmill writes KANJIROM.66" glyphmill "$source_dir/samples/shinonome-16-gothic.bdf"
 check "cellforge writes CGROM60.66 and CGROM66.66" cellforge "$source_dir/samples/shinonome-12-gothic.bdf"
 [[ $(stat -c %s KANJIROM.66 CGROM60.66 CGROM66.66 | tr '\n' ' ') == "32768 8192 8192 " ]] ||
@@ -37,8 +42,5 @@ if [[ -e /usr/bin/fontprep ]]; then
     check "fontprep --version" fontprep --version
     check "fontprep | glyphmill" bash -c "fontprep '$source_dir/samples/shinonome-16-gothic.bdf' | glyphmill -"
 fi
-for page in glyphmill cellforge; do
-    [[ -e /usr/share/man/man1/$page.1 ]] || { echo "FAILED: man page $page.1"; exit 1; }
-done
 [[ -e /usr/share/doc/bdfrom/copyright ]] || { echo "FAILED: copyright file"; exit 1; }
 echo "package smoke run passed"
