@@ -229,11 +229,12 @@ struct Program {
 };
 
 std::vector<Program> programs() {
-    const std::size_t slot = kanji_slot_of_shared_code() * 16;
-    const std::size_t cell = first_set_cell_of_shared_code() * 16;
+    const std::size_t slot = kanji_slot_of_shared_code() * kanji_glyph_size;
+    const std::size_t cell = first_set_cell_of_shared_code() * cell_bytes;
     return {
-        {"glyphmill", GLYPHMILL_PATH, {{"KANJIROM.66", 32768, {slot, 16384 + slot}}}},
-        {"cellforge", CELLFORGE_PATH, {{"CGROM60.66", 8192, {cell}}, {"CGROM66.66", 8192, {cell}}}},
+        {"glyphmill", GLYPHMILL_PATH, {{"KANJIROM.66", kanji_rom_size, {slot, kanji_plane_size + slot}}}},
+        {"cellforge", CELLFORGE_PATH,
+         {{"CGROM60.66", character_rom_size, {cell}}, {"CGROM66.66", character_rom_size, {cell}}}},
     };
 }
 
@@ -331,9 +332,9 @@ struct FullDiskCase {
 
 TEST(HostileDisk, FullDiskKeepsTheOlderImage) {
     const FullDiskCase cases[] = {
-        {"kanji image half written", 0, 16384, "cannot write KANJIROM.66\n", {false}},
+        {"kanji image half written", 0, kanji_plane_size, "cannot write KANJIROM.66\n", {false}},
         {"first character image cannot be written", 1, 4096, "cannot write CGROM60.66\n", {false, false}},
-        {"second character image cannot be written", 1, 8192, "cannot write CGROM66.66\n", {true, false}},
+        {"second character image cannot be written", 1, character_rom_size, "cannot write CGROM66.66\n", {true, false}},
     };
     const std::vector<Program> all = programs();
     for (const FullDiskCase& c : cases) {
