@@ -1,9 +1,12 @@
 // FreeType behind one file: open a face from memory (through a gzip stream
 // when the bytes are gzip-compressed), choose the face, strike or pixel
-// size, read the numbering properties, and copy every encoded glyph as a
-// monochrome bitmap.
+// size, read the numbering properties, and copy every encoded glyph the
+// caller wants as a monochrome bitmap. FreeType allocates through a
+// counted allowance of max_freetype_bytes, so that a font declaring huge
+// glyphs is refused before it takes the machine's memory.
 #include "font_source.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,7 +16,9 @@
 #include FT_FREETYPE_H
 #include FT_BDF_H
 #include FT_BITMAP_H
+#include FT_FONT_FORMATS_H
 #include FT_GZIP_H
+#include FT_MODULE_H
 #include FT_WINFONTS_H
 
 namespace {
@@ -23,17 +28,61 @@ namespace {
 constexpr long max_codes = long{1} << 21;
 constexpr int max_faces_tried = 64;
 
-void* heap_allocate(FT_Memory, long size) { return std::malloc(static_cast<std::size_t>(size)); }
-void heap_free(FT_Memory, void* block) { std::free(block); }
-void* heap_reallocate(FT_Memory, long, long new_size, void* block) {
-    return std::realloc(block, static_cast<std::size_t>(new_size));
-}
-FT_MemoryRec_ heap = {nullptr, heap_allocate, heap_free, heap_reallocate};
+// What FreeType holds for one font. Each block carries its size in a
+// header before it, so that freeing and resizing keep the count.
+struct Allowance {
+    std::size_t held;
+    bool refused;    // a block would have taken FreeType past max_freetype_bytes
+    bool exhausted;  // the system had no memory for a block
+};
 
-// The library, the font bytes as a stream, and the open face; the gzip
-// stream is made afresh for every face opened, since closing a face closes
-// its stream.
+constexpr std::size_t block_header = alignof(std::max_align_t);
+
+std::size_t block_size(const unsigned char* start) {
+    std::size_t size;
+    std::memcpy(&size, start, sizeof size);
+    return size;
+}
+
+void* resize_block(FT_Memory memory, void* block, std::size_t new_size) {
+    Allowance& allowance = *static_cast<Allowance*>(memory->user);
+    unsigned char* start = block != nullptr ? static_cast<unsigned char*>(block) - block_header : nullptr;
+    const std::size_t old_size = start != nullptr ? block_size(start) : 0;
+    if (new_size > old_size && new_size - old_size > max_freetype_bytes - allowance.held) {
+        allowance.refused = true;
+        return nullptr;
+    }
+    void* moved = std::realloc(start, new_size + block_header);
+    if (moved == nullptr) {
+        allowance.exhausted = true;
+        return nullptr;
+    }
+    allowance.held = allowance.held - old_size + new_size;
+    std::memcpy(moved, &new_size, sizeof new_size);
+    return static_cast<unsigned char*>(moved) + block_header;
+}
+
+void* counted_allocate(FT_Memory memory, long size) {
+    return size > 0 ? resize_block(memory, nullptr, static_cast<std::size_t>(size)) : nullptr;
+}
+
+void* counted_reallocate(FT_Memory memory, long, long new_size, void* block) {
+    return new_size > 0 ? resize_block(memory, block, static_cast<std::size_t>(new_size)) : nullptr;
+}
+
+void counted_free(FT_Memory memory, void* block) {
+    if (block == nullptr) return;
+    unsigned char* start = static_cast<unsigned char*>(block) - block_header;
+    static_cast<Allowance*>(memory->user)->held -= block_size(start);
+    std::free(start);
+}
+
+// The allowance, the library, the font bytes as a stream, and the open
+// face; the gzip stream is made afresh for every face opened, since
+// closing a face closes its stream.
 struct Session {
+    Allowance allowance{};
+    FT_MemoryRec_ memory{&allowance, counted_allocate, counted_free, counted_reallocate};
     FT_Library library = nullptr;
     FT_StreamRec bytes{};
     FT_StreamRec gzip{};
@@ -41,9 +90,28 @@ struct Session {
     FT_Face face = nullptr;
     ~Session() {
         if (face != nullptr) FT_Done_Face(face);
-        if (library != nullptr) FT_Done_FreeType(library);
+        if (library != nullptr) FT_Done_Library(library);
     }
 };
+
+// A library with every module FreeType was built with, as FT_Init_FreeType
+// makes, but allocating through the session's allowance.
+FT_Error start_library(Session& session) {
+    if (const FT_Error error = FT_New_Library(&session.memory, &session.library)) return error;
+    FT_Add_Default_Modules(session.library);
+    FT_Set_Default_Properties(session.library);
+    return 0;
+}
+
+// A FreeType error as the reader reports it: memory FreeType was refused
+// or not given is said as such, not as a font FreeType cannot read.
+SourceResult freetype_failure(const Session& session, FT_Error error) {
+    if (session.allowance.refused) return {SourceError::too_big, 0};
+    if (session.allowance.exhausted || FT_ERROR_BASE(error) == FT_Err_Out_Of_Memory) {
+        return {SourceError::out_of_memory, 0};
+    }
+    return {SourceError::freetype, error};
+}
 
 FT_Error open_face(Session& session, long index) {
     if (session.face != nullptr) FT_Done_Face(session.face);
@@ -203,15 +271,15 @@ SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
 // Copies the glyph in the slot as rows of bits, cut to max_glyph_dots. A
 // glyph whose box has no bitmap behind it (a BDF glyph without BITMAP rows)
 // is blank.
-bool copy_bitmap(FT_Library library, FT_GlyphSlot slot, GlyphBitmap& glyph) {
+FT_Error copy_bitmap(FT_Library library, FT_GlyphSlot slot, GlyphBitmap& glyph) {
     FT_Bitmap gray;
     FT_Bitmap_Init(&gray);
     if (slot->bitmap.buffer == nullptr) {
         gray.width = slot->bitmap.width;
         gray.rows = slot->bitmap.rows;
-    } else if (FT_Bitmap_Convert(library, &slot->bitmap, &gray, 1) != 0) {
+    } else if (const FT_Error error = FT_Bitmap_Convert(library, &slot->bitmap, &gray, 1)) {
         FT_Bitmap_Done(library, &gray);
-        return false;
+        return error;
     }
     const int width = gray.width < unsigned{max_glyph_dots} ? static_cast<int>(gray.width) : max_glyph_dots;
     const int height = gray.rows < unsigned{max_glyph_dots} ? static_cast<int>(gray.rows) : max_glyph_dots;
@@ -232,34 +300,113 @@ bool copy_bitmap(FT_Library library, FT_GlyphSlot slot, GlyphBitmap& glyph) {
         }
     }
     FT_Bitmap_Done(library, &gray);
-    return true;
+    return 0;
 }
 
-// Every encoded glyph of the face, each glyph image copied once however
-// many codes show it.
-SourceResult copy_glyphs(FT_Library library, FT_Face face, SourceFont& font) {
-    std::map<FT_UInt, int> bitmap_of_glyph;
-    std::size_t bitmap_bytes = 0;
-    FT_UInt glyph_index = 0;
-    FT_ULong code = FT_Get_First_Char(face, &glyph_index);
-    while (glyph_index != 0 && code <= 0x7FFFFFFF) {
-        if (static_cast<long>(font.glyphs.size()) >= max_codes) return {SourceError::too_big, 0};
-        auto known = bitmap_of_glyph.find(glyph_index);
-        if (known == bitmap_of_glyph.end()) {
-            const FT_Int32 flags = FT_LOAD_RENDER | FT_LOAD_TARGET_MONO;
-            if (const FT_Error error = FT_Load_Glyph(face, glyph_index, flags)) {
-                return {SourceError::freetype, error};
-            }
-            GlyphBitmap glyph;
-            if (!copy_bitmap(library, face->glyph, glyph)) return {SourceError::freetype, FT_Err_Out_Of_Memory};
-            bitmap_bytes += glyph.rows.size() + sizeof glyph;
-            if (bitmap_bytes > max_bitmap_bytes) return {SourceError::too_big, 0};
-            font.bitmaps.push_back(std::move(glyph));
-            known = bitmap_of_glyph.emplace(glyph_index, static_cast<int>(font.bitmaps.size()) - 1).first;
+// FreeType numbers a BDF font's glyphs 1, 2, ... in ascending order of
+// their codes, but its character map keeps those numbers in 16 bits: past
+// the 65,535th glyph they wrap around, and every 65,536th code comes out
+// with glyph number 0, which ends a plain walk of the map. A walk of a BDF
+// font therefore counts the glyph numbers itself, and takes such a code up
+// again as the first code after which the map goes on. FreeType takes no
+// BDF code beyond Unicode's.
+constexpr FT_ULong bdf_code_limit = 0x110000;
+
+struct CodeWalk {
+    FT_Face face;
+    bool counting;     // a BDF face: glyph numbers counted, not taken from the map
+    FT_ULong code;
+    FT_UInt glyph;     // the glyph of code; 0 once the walk is over
+    FT_UInt ordinal;   // how many codes the walk has reached
+};
+
+bool is_bdf_text(FT_Face face) {
+    const char* format = FT_Get_Font_Format(face);
+    return format != nullptr && std::strcmp(format, "BDF") == 0;
+}
+
+// The code whose glyph number the map gives as 0: the first one past after
+// from which the map reaches a further code.
+bool find_hidden_code(FT_Face face, FT_ULong after, FT_ULong& code) {
+    for (FT_ULong next = after + 1; next < bdf_code_limit; ++next) {
+        FT_UInt glyph = 0;
+        FT_Get_Next_Char(face, next, &glyph);
+        if (glyph != 0) {
+            code = next;
+            return true;
         }
-        font.glyphs.push_back({static_cast<std::int64_t>(code), known->second});
-        code = FT_Get_Next_Char(face, code, &glyph_index);
     }
+    return false;
+}
+
+void step_walk(CodeWalk& walk) {
+    FT_UInt reported = 0;
+    const FT_ULong previous = walk.code;
+    walk.code = walk.ordinal == 0 ? FT_Get_First_Char(walk.face, &reported)
+                                  : FT_Get_Next_Char(walk.face, walk.code, &reported);
+    ++walk.ordinal;
+    if (!walk.counting) {
+        walk.glyph = reported;
+    } else if (reported == 0) {
+        const bool hidden = walk.ordinal % 0x10000 == 0 && find_hidden_code(walk.face, previous, walk.code);
+        walk.glyph = hidden ? walk.ordinal : 0;
+    } else {
+        walk.glyph = reported == (walk.ordinal & 0xFFFF) ? walk.ordinal : reported;
+    }
+}
+
+// Glyphs a BDF walk could not reach: where the map's last code is one it
+// gives as glyph 0, nothing names that code. Slots FreeType keeps for
+// glyphs the font announced but lacks have neither box nor width.
+int count_codeless_glyphs(const CodeWalk& walk) {
+    int codeless = 0;
+    if (!walk.counting || walk.ordinal % 0x10000 != 0) return 0;
+    for (FT_Long glyph = walk.ordinal; glyph < walk.face->num_glyphs; ++glyph) {
+        if (FT_Load_Glyph(walk.face, static_cast<FT_UInt>(glyph), FT_LOAD_DEFAULT) != 0) continue;
+        const FT_Glyph_Metrics& metrics = walk.face->glyph->metrics;
+        codeless += metrics.width != 0 || metrics.height != 0 || metrics.horiAdvance != 0;
+    }
+    return codeless;
+}
+
+// Renders one glyph into font.bitmaps within the caller's budget.
+SourceResult copy_glyph(Session& session, FT_UInt glyph_index, std::size_t budget, SourceFont& font) {
+    const FT_Int32 flags = FT_LOAD_RENDER | FT_LOAD_TARGET_MONO;
+    if (const FT_Error error = FT_Load_Glyph(session.face, glyph_index, flags)) {
+        return freetype_failure(session, error);
+    }
+    GlyphBitmap glyph;
+    if (const FT_Error error = copy_bitmap(session.library, session.face->glyph, glyph)) {
+        return freetype_failure(session, error);
+    }
+    font.bitmap_bytes += glyph.rows.size() + sizeof glyph;
+    if (font.bitmap_bytes > budget) return {SourceError::too_big, 0};
+    font.bitmaps.push_back(std::move(glyph));
+    return {SourceError::none, 0};
+}
+
+// Every encoded glyph of the face the caller wants, each glyph image
+// copied once however many codes show it.
+SourceResult copy_glyphs(Session& session, const FontRequest& request, SourceFont& font) {
+    std::map<FT_UInt, int> bitmap_of_glyph;
+    const std::size_t budget = request.bitmap_budget < max_bitmap_bytes ? request.bitmap_budget : max_bitmap_bytes;
+    CodeWalk walk = {session.face, is_bdf_text(session.face), 0, 0, 0};
+    for (step_walk(walk); walk.glyph != 0 && walk.code <= 0x7FFFFFFF; step_walk(walk)) {
+        if (static_cast<long>(font.glyphs.size()) >= max_codes) return {SourceError::too_big, 0};
+        const std::int64_t code = static_cast<std::int64_t>(walk.code);
+        int bitmap = -1;
+        if (request.wanted == nullptr || request.wanted(request.context, font, code)) {
+            auto known = bitmap_of_glyph.find(walk.glyph);
+            if (known == bitmap_of_glyph.end()) {
+                const SourceResult copied = copy_glyph(session, walk.glyph, budget, font);
+                if (copied.error != SourceError::none) return copied;
+                known = bitmap_of_glyph.emplace(walk.glyph, static_cast<int>(font.bitmaps.size()) - 1).first;
+            }
+            bitmap = known->second;
+        }
+        font.glyphs.push_back({code, bitmap});
+    }
+    font.codeless = count_codeless_glyphs(walk);
     return {SourceError::none, 0};
 }
 
@@ -282,27 +429,60 @@ FT_Error open_best_face(Session& session, int pixel_size) {
     return open_face(session, 0);
 }
 
+// Whether the font bytes, uncompressed if need be, begin as a PCF font's.
+bool starts_as_pcf(Session& session) {
+    static const unsigned char magic[4] = {1, 'f', 'c', 'p'};
+    if (!session.compressed) return session.bytes.size >= 4 && std::memcmp(session.bytes.base, magic, 4) == 0;
+    FT_StreamRec gzip{};
+    session.bytes.pos = 0;
+    if (FT_Stream_OpenGzip(&gzip, &session.bytes) != 0) return false;
+    unsigned char start[4] = {};
+    unsigned long count = 0;
+    if (gzip.read != nullptr) {
+        count = gzip.read(&gzip, 0, start, sizeof start);
+    } else if (gzip.size >= sizeof start) {
+        std::memcpy(start, gzip.base, sizeof start);
+        count = sizeof start;
+    }
+    if (gzip.close != nullptr) gzip.close(&gzip);
+    return count == sizeof start && std::memcmp(start, magic, sizeof start) == 0;
+}
+
+// A face FreeType would not open: FreeType calls most faults of a PCF font
+// an unknown format or a stream error, which tells a user little.
+SourceResult refused_face(Session& session, FT_Error error) {
+    const SourceResult failure = freetype_failure(session, error);
+    if (failure.error == SourceError::freetype && starts_as_pcf(session)) return {SourceError::damaged_pcf, 0};
+    return failure;
+}
+
 }  // namespace
 
-SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pixel_size,
+SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, const FontRequest& request,
                               SourceFont& font) {
-    font.bitmaps.clear();
-    font.glyphs.clear();
+    font = SourceFont{};
     if (size > max_source_size) return {SourceError::too_big, 0};
     if (size == 0) return {SourceError::empty, 0};
     Session session;
-    if (const FT_Error error = FT_Init_FreeType(&session.library)) return {SourceError::freetype, error};
+    if (const FT_Error error = start_library(session)) return freetype_failure(session, error);
     session.bytes.base = const_cast<unsigned char*>(data);
     session.bytes.size = static_cast<unsigned long>(size);
-    session.bytes.memory = &heap;
+    session.bytes.memory = &session.memory;
     session.compressed = size >= 2 && data[0] == 0x1F && data[1] == 0x8B;
-    if (const FT_Error error = open_best_face(session, pixel_size)) return {SourceError::freetype, error};
-    const SourceResult prepared = prepare_face(session.face, pixel_size, font);
+    if (const FT_Error error = open_best_face(session, request.pixel_size)) return refused_face(session, error);
+    const SourceResult prepared = prepare_face(session.face, request.pixel_size, font);
+    if (prepared.error == SourceError::freetype) return freetype_failure(session, prepared.freetype_error);
     if (prepared.error != SourceError::none) return prepared;
-    return copy_glyphs(session.library, session.face, font);
+    return copy_glyphs(session, request, font);
 }
 
-SourceResult read_font_file(const char* name, int pixel_size, SourceFont& font) {
+SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pixel_size,
+                              SourceFont& font) {
+    const FontRequest request = {pixel_size, max_bitmap_bytes, nullptr, nullptr};
+    return read_font_memory(data, size, request, font);
+}
+
+SourceResult read_font_file(const char* name, const FontRequest& request, SourceFont& font) {
     const bool standard_input = std::strcmp(name, "-") == 0;
     std::FILE* file = standard_input ? stdin : std::fopen(name, "rb");
     if (file == nullptr) return {SourceError::cannot_open, 0};
@@ -321,7 +501,7 @@ SourceResult read_font_file(const char* name, int pixel_size, SourceFont& font) 
     if (!standard_input) std::fclose(file);
     if (too_big) return {SourceError::too_big, 0};
     if (failed) return {SourceError::cannot_open, 0};
-    return read_font_memory(bytes.data(), bytes.size(), pixel_size, font);
+    return read_font_memory(bytes.data(), bytes.size(), request, font);
 }
 
 // FreeType's own list of its errors and their descriptions.

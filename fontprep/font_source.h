@@ -4,9 +4,12 @@
 // collections) rendered monochrome with the font's hinting. This is the
 // only file that sees FreeType.
 //
-// Limits: a font file of more than max_source_size bytes is refused; a
-// glyph larger than max_glyph_dots in either direction keeps its top-left
-// part; a font whose bitmaps together pass max_bitmap_bytes is refused.
+// Limits: a font file of more than max_source_size bytes is refused, and so
+// is one for which FreeType would hold more than max_freetype_bytes (it
+// reserves memory for every glyph box a font declares, however few bytes
+// the file has); a glyph larger than max_glyph_dots in either direction
+// keeps its top-left part; glyphs whose bitmaps pass the caller's share of
+// max_bitmap_bytes are refused.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +18,7 @@
 constexpr std::size_t max_source_size = std::size_t{256} << 20;
 constexpr int max_glyph_dots = 256;
 constexpr std::size_t max_bitmap_bytes = std::size_t{64} << 20;
+constexpr std::size_t max_freetype_bytes = std::size_t{256} << 20;
 constexpr int max_pixel_size = 256;
 constexpr int max_font_height = 4096;
 constexpr int property_capacity = 64;
@@ -32,7 +36,7 @@ struct GlyphBitmap {
 // A character code of the font's own numbering and the glyph it shows.
 struct CodedGlyph {
     std::int64_t code;
-    int bitmap;  // index into SourceFont::bitmaps
+    int bitmap;  // index into SourceFont::bitmaps, -1 when the caller did not want its glyph
 };
 
 struct SourceFont {
@@ -45,13 +49,17 @@ struct SourceFont {
     char encoding[property_capacity];
     std::vector<GlyphBitmap> bitmaps;
     std::vector<CodedGlyph> glyphs;  // ascending by code
+    std::size_t bitmap_bytes;        // what the bitmaps take, as counted against the limit
+    int codeless;                    // glyphs FreeType gives no code for (see copy_glyphs)
 };
 
 enum class SourceError {
     none,
     cannot_open,     // the file cannot be read
     empty,           // the file holds no byte
-    too_big,         // the file or its bitmaps pass the limits above
+    too_big,         // the file, FreeType's memory for it or its bitmaps pass the limits above
+    out_of_memory,   // the system gave FreeType no more memory
+    damaged_pcf,     // a PCF font (perhaps gzip-compressed) FreeType cannot read: cut short or damaged
     freetype,        // FreeType refused the font or one of its glyphs
     no_unicode_map,  // an outline font without a Unicode character map
     bad_metrics,     // a negative ascent or descent, or a height beyond max_font_height
@@ -62,12 +70,26 @@ struct SourceResult {
     int freetype_error;  // for SourceError::freetype
 };
 
-// Reads the font named name ("-" for standard input). pixel_size is the
-// height to render outline fonts at and to prefer among the strikes and
-// faces of a bitmap font file; 0 takes a bitmap font's first strike.
-SourceResult read_font_file(const char* name, int pixel_size, SourceFont& font);
+// What to read of a font. pixel_size is the height to render outline fonts
+// at and to prefer among the strikes and faces of a bitmap font file; 0
+// takes a bitmap font's first strike. wanted, called with the font's
+// numbering properties already read, says which codes' glyphs to copy (a
+// null wanted: every code's); the others are listed without a bitmap.
+struct FontRequest {
+    int pixel_size;
+    std::size_t bitmap_budget;  // most the copied bitmaps may take, at most max_bitmap_bytes
+    bool (*wanted)(void* context, const SourceFont& font, std::int64_t code);
+    void* context;
+};
+
+// Reads the font named name ("-" for standard input).
+SourceResult read_font_file(const char* name, const FontRequest& request, SourceFont& font);
 
 // The same for a font already in memory.
+SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, const FontRequest& request,
+                              SourceFont& font);
+
+// Every glyph of a font in memory, within max_bitmap_bytes.
 SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pixel_size,
                               SourceFont& font);
 

@@ -57,7 +57,7 @@ struct Options {
 
 // A font too large for memory ends the run with one line, like any other
 // font that cannot be read.
-void report_out_of_memory() {
+[[noreturn]] void report_out_of_memory() {
     std::fputs("fontprep: out of memory\n", stderr);
     std::exit(EXIT_FAILURE);
 }
@@ -97,20 +97,54 @@ int parse_size(const char* text) {
     return value;
 }
 
-void read_font(const char* name, int pixel_size, SourceFont& font) {
-    const SourceResult result = read_font_file(name, pixel_size, font);
+void read_font(const char* name, const FontRequest& request, SourceFont& font) {
+    const SourceResult result = read_font_file(name, request, font);
     const std::string prefix = std::string(name) + ": ";
     switch (result.error) {
     case SourceError::none: return;
     case SourceError::cannot_open: fail("cannot open " + std::string(name));
     case SourceError::empty: fail(prefix + "empty file");
     case SourceError::too_big: fail(prefix + "too big (over 256 MiB of file or 64 MiB of glyphs)");
+    case SourceError::out_of_memory: report_out_of_memory();
+    case SourceError::damaged_pcf: fail(prefix + "truncated or damaged PCF font");
     case SourceError::freetype: fail(prefix + "not a readable font: " + freetype_error_text(result.freetype_error));
     case SourceError::no_unicode_map: fail(prefix + "outline font without a Unicode character map");
     case SourceError::bad_metrics:
         fail(prefix + "FONT_ASCENT " + std::to_string(font.ascent) + " and FONT_DESCENT " +
              std::to_string(font.descent) + " give no usable height");
     }
+}
+
+// Writing the font over one of the fonts it is made from would lose that
+// font, however the two names are spelt.
+void refuse_writing_over_a_font(const Options& options) {
+    if (options.output_name == nullptr) return;
+    for (const char* name : options.font_names) {
+        if (std::strcmp(name, "-") != 0 && is_same_file(name, options.output_name)) {
+            fail(std::string(options.output_name) + " is the font " + name + " itself; give -o another name");
+        }
+    }
+}
+
+// Which glyphs of the font being read are worth copying: those that fill
+// a code the table lacks in the written numbering, which for the first
+// font without -n is the font's own.
+struct GlyphsWanted {
+    const GlyphTable* table;
+    bool numbering_given;
+    Numbering output;
+    bool classified;  // numbering holds the font's numbering
+    SourceNumbering numbering;
+};
+
+bool fills_a_missing_code(void* context, const SourceFont& font, std::int64_t code) {
+    GlyphsWanted& wanted = *static_cast<GlyphsWanted*>(context);
+    if (!wanted.classified) {
+        wanted.numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
+        wanted.classified = true;
+    }
+    const Numbering output = wanted.numbering_given ? wanted.output : natural_numbering(wanted.numbering);
+    return fills_missing_code(*wanted.table, wanted.numbering, code, output);
 }
 
 // The registry and encoding written: Unicode fonts say ISO10646-1; a JIS
@@ -195,18 +229,26 @@ int main(int argc, char** argv) {
         output = text == "jis" ? Numbering::jis : Numbering::unicode;
     }
 
+    refuse_writing_over_a_font(options);
+
     // 2. Read the fonts in turn. The first sets the pixel size, the ascent
     //    and descent and, unless -n says otherwise, the numbering; every
     //    later bitmap font must have that pixel size and only fills what is
-    //    missing.
-    std::vector<SourceFont> fonts(options.font_names.size());
-    std::vector<MergeCounts> counts(fonts.size());
+    //    missing. Only the glyphs that fill a missing code are copied, and
+    //    each font goes once merged: the table holds its own copies, within
+    //    max_bitmap_bytes for all fonts together.
+    const std::size_t font_count = options.font_names.size();
+    std::vector<MergeCounts> counts(font_count);
     GlyphTable table;
+    SourceFont first{};  // the first font's properties, without its glyphs
+    std::size_t bitmap_budget = max_bitmap_bytes;
     BdfProperties properties = {0, 0, 0, "", ""};
-    for (std::size_t index = 0; index < fonts.size(); ++index) {
+    for (std::size_t index = 0; index < font_count; ++index) {
         const char* name = options.font_names[index];
-        SourceFont& font = fonts[index];
-        read_font(name, pixel_size, font);
+        GlyphsWanted wanted = {&table, numbering_given || index > 0, output, false, {SourceKind::unknown, nullptr}};
+        const FontRequest request = {pixel_size, bitmap_budget, fills_a_missing_code, &wanted};
+        SourceFont font;
+        read_font(name, request, font);
         const SourceNumbering numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
         if (numbering.kind == SourceKind::unknown && font.registry[0] == '\0') {
             fail(std::string(name) + ": no CHARSET_REGISTRY says how its glyphs are numbered");
@@ -228,15 +270,22 @@ int main(int argc, char** argv) {
                  std::to_string(pixel_size) + whose);
         }
         counts[index] = merge_font(table, font, numbering, output, options.aliases);
+        counts[index].dropped += font.codeless;
+        bitmap_budget -= font.bitmap_bytes;
+        if (index == 0) {
+            first = std::move(font);
+            first.bitmaps = {};
+            first.glyphs = {};
+        }
     }
     if (table.empty()) fail(std::string("no glyph has a ") + (output == Numbering::jis ? "JIS" : "Unicode") + " code");
-    choose_registry(table, fonts[0], output, properties);
+    choose_registry(table, first, output, properties);
 
     // 3. Write the font; an earlier -o file is replaced only by a complete
     //    one. The summary follows, so that a failure prints its line alone.
     write_output(options.output_name, write_bdf(table, properties));
     if (!options.quiet) {
-        for (std::size_t index = 0; index < fonts.size(); ++index) {
+        for (std::size_t index = 0; index < font_count; ++index) {
             report_counts(options.font_names[index], static_cast<int>(index), counts[index], output);
         }
         std::fprintf(stderr, "fontprep: %zu glyphs written, %d pixels (ascent %d, descent %d)\n", table.size(),

@@ -1,12 +1,23 @@
 // First font wins: a code once filled keeps its glyph.
 #include "merge.h"
 
+#include <vector>
+
 namespace {
+
+using FontCopies = std::vector<std::shared_ptr<const GlyphBitmap>>;
+
+// The table's copy of one of the font's glyph images, made when first taken.
+std::shared_ptr<const GlyphBitmap> copy_of(const SourceFont& font, int bitmap, FontCopies& copies) {
+    std::shared_ptr<const GlyphBitmap>& copy = copies[static_cast<std::size_t>(bitmap)];
+    if (copy == nullptr) copy = std::make_shared<const GlyphBitmap>(font.bitmaps[static_cast<std::size_t>(bitmap)]);
+    return copy;
+}
 
 // One sweep over the font's glyphs, taking those whose code the JIS X 0208
 // mapping names (primary) or those that reach it as a variant.
-void take_glyphs(GlyphTable& table, const SourceFont& font, SourceNumbering numbering,
-                 Numbering output, bool primary, MergeCounts& counts) {
+void take_glyphs(GlyphTable& table, const SourceFont& font, SourceNumbering numbering, Numbering output,
+                 bool primary, FontCopies& copies, MergeCounts& counts) {
     for (const CodedGlyph& glyph : font.glyphs) {
         const OutputCode code = output_code(numbering, glyph.code, output);
         if (code.code < 0) {
@@ -14,7 +25,8 @@ void take_glyphs(GlyphTable& table, const SourceFont& font, SourceNumbering numb
             continue;
         }
         if (code.primary != primary) continue;
-        if (table.emplace(code.code, &font.bitmaps[static_cast<std::size_t>(glyph.bitmap)]).second) {
+        if (glyph.bitmap >= 0 && table.count(code.code) == 0) {
+            table.emplace(code.code, copy_of(font, glyph.bitmap, copies));
             ++counts.taken;
         } else {
             ++counts.present;
@@ -44,8 +56,14 @@ int add_aliases(GlyphTable& table) {
 MergeCounts merge_font(GlyphTable& table, const SourceFont& font, SourceNumbering numbering,
                        Numbering output, bool aliases) {
     MergeCounts counts = {0, 0, 0, 0};
-    take_glyphs(table, font, numbering, output, true, counts);
-    take_glyphs(table, font, numbering, output, false, counts);
+    FontCopies copies(font.bitmaps.size());
+    take_glyphs(table, font, numbering, output, true, copies, counts);
+    take_glyphs(table, font, numbering, output, false, copies, counts);
     if (aliases && output == Numbering::unicode) counts.aliases = add_aliases(table);
     return counts;
+}
+
+bool fills_missing_code(const GlyphTable& table, SourceNumbering numbering, std::int64_t code, Numbering output) {
+    const std::int64_t written = output_code(numbering, code, output).code;
+    return written >= 0 && table.count(written) == 0;
 }

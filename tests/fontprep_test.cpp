@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "numbering.h"
@@ -70,6 +72,55 @@ std::vector<long> encodings_of(const std::string& bdf) {
 
 std::string text_of(const Bytes& bytes) {
     return std::string(bytes.begin(), bytes.end());
+}
+
+// ulimit -v cannot bound a program built with AddressSanitizer, which
+// reserves terabytes of address space at start.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool address_space_limits_work = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool address_space_limits_work = false;
+#else
+constexpr bool address_space_limits_work = true;
+#endif
+#else
+constexpr bool address_space_limits_work = true;
+#endif
+
+// A 16-pixel Unicode BDF font of count glyphs at codes first, first + step,
+// ... Each glyph has the box bbx and no rows at all, so that the box is all
+// FreeType has to go by; without bbx each is 24 dots wide and one row high,
+// its row naming its code in hex.
+std::string many_glyph_font(int count, long first, long step, const char* bbx) {
+    std::string font = "STARTFONT 2.1\nFONT many\nSIZE 16 75 75\nFONTBOUNDINGBOX 16 16 0 -2\nSTARTPROPERTIES 4\n"
+                       "CHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\nFONT_ASCENT 14\nFONT_DESCENT 2\n"
+                       "ENDPROPERTIES\nCHARS " + std::to_string(count) + "\n";
+    char glyph[200];
+    for (int index = 0; index < count; ++index) {
+        const long code = first + index * step;
+        if (bbx != nullptr) {
+            std::snprintf(glyph, sizeof glyph, "STARTCHAR c%lX\nENCODING %ld\nDWIDTH 16 0\nBBX %s\nBITMAP\nENDCHAR\n",
+                          code, code, bbx);
+        } else {
+            std::snprintf(glyph, sizeof glyph,
+                          "STARTCHAR c%lX\nENCODING %ld\nDWIDTH 24 0\nBBX 24 1 0 0\nBITMAP\n%06lX\nENDCHAR\n", code,
+                          code, code);
+        }
+        font += glyph;
+    }
+    return font + "ENDFONT\n";
+}
+
+// Each glyph's code and its first row, in the order written.
+std::vector<std::pair<long, std::string>> codes_and_rows(const std::string& bdf) {
+    std::vector<std::pair<long, std::string>> glyphs;
+    const std::vector<std::string> lines = lines_of(bdf);
+    for (std::size_t at = 0; at < lines.size(); ++at) {
+        if (lines[at].rfind("ENCODING ", 0) == 0) glyphs.push_back({std::stol(lines[at].substr(9)), ""});
+        if (lines[at] == "BITMAP" && at + 1 < lines.size() && !glyphs.empty()) glyphs.back().second = lines[at + 1];
+    }
+    return glyphs;
 }
 
 // The fixture through fontprep gives the images of the BDF it was made from.
@@ -208,8 +259,8 @@ TEST(Fontprep, BadInputsFailWithOneLine) {
     };
     const Case cases[] = {
         {"non-font accepted", "-o out.bdf text.txt", "fontprep: text.txt: not a readable font: "},
-        {"truncated PCF accepted", "-o out.bdf cut.pcf", "fontprep: cut.pcf: not a readable font: "},
-        {"truncated gzip accepted", "-o out.bdf cut.pcf.gz", "fontprep: cut.pcf.gz: not a readable font: "},
+        {"truncated PCF accepted", "-o out.bdf cut.pcf", "fontprep: cut.pcf: truncated or damaged PCF font\n"},
+        {"truncated gzip accepted", "-o out.bdf cut.pcf.gz", "fontprep: cut.pcf.gz: truncated or damaged PCF font\n"},
         {"font of another height merged", "-o out.bdf ten.bdf twelve.bdf",
          "fontprep: twelve.bdf: 12 pixels, not 10 like the font written\n"},
         {"outline size ignored for a bitmap font", "-s 16 -o out.bdf ten.bdf",
@@ -241,6 +292,146 @@ TEST(Fontprep, BadInputsFailWithOneLine) {
         EXPECT_EQ(run.output.rfind(test.message, 0), 0u) << test.what_goes_wrong << ": " << run.output;
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << test.what_goes_wrong;
         EXPECT_EQ(text_of(read_file(dir.file("out.bdf"))), "earlier") << test.what_goes_wrong;
+    }
+}
+
+// A font whose glyphs declare huge boxes without rows is a small file for
+// which FreeType would reserve gigabytes: it is refused as too big before
+// that, and a real shortage of memory says so in fontprep's own line.
+TEST(Fontprep, DeclaredGlyphBoxesAreBoundedLikeTheFile) {
+    if (!address_space_limits_work) GTEST_SKIP() << "ulimit -v cannot bound an AddressSanitizer build";
+    struct Case {
+        const char* what_goes_wrong;
+        const char* font;
+        const char* kilobytes;  // the ulimit -v fontprep runs under
+        const char* message;
+    };
+    const Case cases[] = {
+        {"declared boxes allocated", "huge.bdf", "600000",
+         "fontprep: huge.bdf: too big (over 256 MiB of file or 64 MiB of glyphs)\n"},
+        {"declared boxes of a compressed font allocated", "huge.bdf.gz", "600000",
+         "fontprep: huge.bdf.gz: too big (over 256 MiB of file or 64 MiB of glyphs)\n"},
+        {"shortage of memory called an unreadable font", "huge.bdf.gz", "100000", "fontprep: out of memory\n"},
+    };
+    ScratchDir dir;
+    write_file(dir.file("huge.bdf"), many_glyph_font(20000, 0x4E00, 1, "512 1023 0 0"));
+    ASSERT_EQ(run_in(dir, "gzip -c huge.bdf > huge.bdf.gz").status, 0);
+    for (const Case& test : cases) {
+        write_file(dir.file("out.bdf"), "earlier");
+        const RunResult run = run_in(dir, std::string("(ulimit -v ") + test.kilobytes + "; timeout 20 " + fontprep +
+                                              " -o out.bdf " + test.font + ")");
+        EXPECT_EQ(run.status, 1) << test.what_goes_wrong;
+        EXPECT_EQ(run.output, test.message) << test.what_goes_wrong;
+        EXPECT_EQ(text_of(read_file(dir.file("out.bdf"))), "earlier") << test.what_goes_wrong;
+    }
+}
+
+// The 64 MiB of glyphs hold for all fonts together: of two fonts of 35 MiB
+// of glyphs each, the first is read and the second refused.
+TEST(Fontprep, GlyphLimitCoversAllFontsTogether) {
+    ScratchDir dir;
+    write_file(dir.file("a.bdf"), many_glyph_font(4500, 0x4E00, 1, "256 256 0 0"));
+    write_file(dir.file("b.bdf"), many_glyph_font(4500, 0x8000, 1, "256 256 0 0"));
+    const RunResult merged = run_in(dir, fontprep + " --quiet -o /dev/null a.bdf b.bdf");
+    EXPECT_EQ(merged.status, 1);
+    EXPECT_EQ(merged.output, "fontprep: b.bdf: too big (over 256 MiB of file or 64 MiB of glyphs)\n");
+}
+
+// A later font's glyphs that fill nothing are not kept: fifty copies of a
+// font merge within a few times the memory one copy needs, into the font
+// one copy gives, and the summary still counts each copy.
+TEST(Fontprep, LaterFontsThatFillNothingCostNoMemory) {
+    if (!address_space_limits_work) GTEST_SKIP() << "ulimit -v cannot bound an AddressSanitizer build";
+    ScratchDir dir;
+    write_file(dir.file("font.bdf"), many_glyph_font(1000, 0x4E00, 1, "256 256 0 0"));
+    std::string fonts;
+    for (int copy = 0; copy < 50; ++copy) fonts += " font.bdf";
+    const RunResult one = run_in(dir, fontprep + " --quiet -o one.bdf font.bdf");
+    ASSERT_EQ(one.status, 0) << one.output;
+    const RunResult fifty = run_in(dir, "(ulimit -v 150000; timeout 20 " + fontprep + " -o fifty.bdf" + fonts + ")");
+    ASSERT_EQ(fifty.status, 0) << fifty.output.substr(0, 300);
+    EXPECT_TRUE(read_file(dir.file("fifty.bdf")) == read_file(dir.file("one.bdf"))) << "fifty copies give another font";
+    const std::vector<std::string> summary = lines_of(fifty.output);
+    ASSERT_EQ(summary.size(), 51u);
+    EXPECT_EQ(summary[0], "fontprep: font.bdf: 1000 glyphs taken, 0 aliases added, 0 dropped (no Unicode code)");
+    EXPECT_EQ(summary[49], "fontprep: font.bdf: 0 codes filled, 0 aliases added, 0 dropped (no Unicode code), "
+                           "1000 already present");
+}
+
+// FreeType's BDF character map numbers glyphs in 16 bits; every glyph of a
+// larger font still comes out under its own code, and one whose code
+// FreeType cannot give is counted as dropped, not lost unsaid.
+TEST(Fontprep, ReadsBdfFontsOfMoreThan65535Glyphs) {
+    struct Case {
+        int glyphs;
+        int written;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {70000, 70000, "fontprep: big.bdf: 70000 glyphs taken, 0 aliases added, 0 dropped (no Unicode code)\n"},
+        {65536, 65535, "fontprep: big.bdf: 65535 glyphs taken, 0 aliases added, 1 dropped (no Unicode code)\n"},
+    };
+    for (const Case& test : cases) {
+        ScratchDir dir;
+        // Codes three apart, from U+0100 up to beyond U+33000.
+        write_file(dir.file("big.bdf"), many_glyph_font(test.glyphs, 0x100, 3, nullptr));
+        const RunResult run = run_in(dir, fontprep + " --no-aliases -o out.bdf big.bdf");
+        ASSERT_EQ(run.status, 0) << test.glyphs << ": " << run.output;
+        EXPECT_EQ(run.output.substr(0, run.output.find('\n') + 1), test.summary) << test.glyphs;
+        const std::vector<std::pair<long, std::string>> glyphs = codes_and_rows(text_of(read_file(dir.file("out.bdf"))));
+        ASSERT_EQ(glyphs.size(), static_cast<std::size_t>(test.written)) << test.glyphs;
+        int misplaced = 0;
+        for (int index = 0; index < test.written; ++index) {
+            char row[16];
+            std::snprintf(row, sizeof row, "%06X", 0x100 + index * 3);
+            misplaced += glyphs[index].first != 0x100 + index * 3 || glyphs[index].second != row;
+        }
+        EXPECT_EQ(misplaced, 0) << test.glyphs << " glyphs: codes missing or glyphs under another code";
+    }
+}
+
+// The output may not be one of the fonts, however its name is spelt; the
+// font stays as it was.
+TEST(Fontprep, RefusesToWriteOverAFont) {
+    struct Case {
+        const char* command;  // after "fontprep "
+        const char* message;
+    };
+    const Case cases[] = {
+        {"-o f.bdf f.bdf", "fontprep: f.bdf is the font f.bdf itself; give -o another name\n"},
+        {"-o ./f.bdf f.bdf", "fontprep: ./f.bdf is the font f.bdf itself; give -o another name\n"},
+        {"-o sub/../f.bdf f.bdf", "fontprep: sub/../f.bdf is the font f.bdf itself; give -o another name\n"},
+        {"-o link.bdf f.bdf", "fontprep: link.bdf is the font f.bdf itself; give -o another name\n"},
+        {"-o f.bdf other.bdf sub/../f.bdf",
+         "fontprep: f.bdf is the font sub/../f.bdf itself; give -o another name\n"},
+    };
+    for (const Case& test : cases) {
+        ScratchDir dir;
+        const std::string font = full_font("JISX0208.1990", "0", 8, 2, {cell_glyph(0x2121)});
+        write_file(dir.file("f.bdf"), font);
+        write_file(dir.file("other.bdf"), full_font("JISX0208.1990", "0", 8, 2, {cell_glyph(0x2122)}));
+        const RunResult run = run_in(dir, "mkdir sub && ln -s f.bdf link.bdf && " + fontprep + " " + test.command);
+        EXPECT_EQ(run.status, 1) << test.command;
+        EXPECT_EQ(run.output, test.message) << test.command;
+        EXPECT_EQ(text_of(read_file(dir.file("f.bdf"))), font) << test.command << ": the font was replaced";
+    }
+}
+
+// A PCF font cut short anywhere past its table list, as it stands or
+// gzip-compressed, is called truncated or damaged, not of an unknown format.
+TEST(Fontprep, TruncatedPcfFontsSaySo) {
+    ScratchDir dir;
+    ASSERT_EQ(run_in(dir, "zcat " + fixture + " > whole.pcf").status, 0);
+    const Bytes whole = read_file(dir.file("whole.pcf"));
+    const std::size_t table_list_end = 8 + 16 * std::size_t{whole.size() > 4 ? whole[4] : 0u};
+    for (const std::size_t cut : {table_list_end, table_list_end + 1, std::size_t{1000}, std::size_t{30000},
+                                  whole.size() / 2, whole.size() - 100, whole.size() - 1}) {
+        const std::string size = std::to_string(cut);
+        const RunResult run = run_in(dir, "head -c " + size + " whole.pcf > cut.pcf && gzip -c cut.pcf > cut.pcf.gz && " +
+                                              fontprep + " cut.pcf; " + fontprep + " cut.pcf.gz");
+        EXPECT_EQ(run.output, "fontprep: cut.pcf: truncated or damaged PCF font\n"
+                              "fontprep: cut.pcf.gz: truncated or damaged PCF font\n")
+            << "cut at " << size;
     }
 }
 
