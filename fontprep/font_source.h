@@ -18,7 +18,7 @@
 constexpr std::size_t max_source_size = std::size_t{256} << 20;
 constexpr int max_glyph_dots = 256;
 constexpr std::size_t max_bitmap_bytes = std::size_t{64} << 20;
-constexpr std::size_t max_freetype_bytes = std::size_t{256} << 20;
+constexpr std::size_t max_freetype_bytes = std::size_t{64} << 20;
 constexpr int max_pixel_size = 256;
 constexpr int max_font_height = 4096;
 constexpr int property_capacity = 64;
