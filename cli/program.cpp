@@ -52,3 +52,8 @@ void write_file_or_fail(const char* name, const void* bytes, std::size_t size) {
     const OutputResult result = finish_output_file(file);
     if (result != OutputResult::written) fail(output_result_message(result, name));
 }
+
+void write_standard_output_or_fail(const void* bytes, std::size_t size) {
+    const bool written = std::fwrite(bytes, 1, size, stdout) == size && std::fflush(stdout) == 0;
+    if (!written || std::ferror(stdout) != 0) fail("cannot write standard output");
+}

@@ -36,3 +36,7 @@ std::string output_result_message(OutputResult result, const char* name);
 // Writes the file name whole through the safe output writer, or fails with
 // output_result_message.
 void write_file_or_fail(const char* name, const void* bytes, std::size_t size);
+
+// Writes bytes to standard output and flushes it, or fails with "cannot
+// write standard output".
+void write_standard_output_or_fail(const void* bytes, std::size_t size);

@@ -1,8 +1,8 @@
 // Reading one font file through FreeType into plain glyph records: bitmap
 // fonts (BDF, PCF, either gzip-compressed, Windows .fon/.fnt) and embedded
 // bitmap strikes dot for dot, outline fonts (TrueType, OpenType and their
-// collections) rendered monochrome with the font's hinting. This is the
-// only file that sees FreeType.
+// collections) rendered monochrome with the font's hinting. Only
+// font_source.cpp and freetype_session.cpp see FreeType.
 //
 // Limits: a font file of more than max_source_size bytes is refused, and so
 // is one for which FreeType would hold more than max_freetype_bytes (it

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "bdf_writer.h"
+#include "font_choice.h"
 #include "font_source.h"
 #include "merge.h"
 #include "numbering.h"
-#include "output_file.h"
 #include "platform.h"
+#include "program.h"
 
 namespace {
 
@@ -50,16 +51,10 @@ struct Options {
     bool version;
 };
 
-[[noreturn]] void fail(const std::string& line) {
-    std::fprintf(stderr, "fontprep: %s\n", line.c_str());
-    std::exit(EXIT_FAILURE);
-}
-
 // A font too large for memory ends the run with one line, like any other
 // font that cannot be read.
 [[noreturn]] void report_out_of_memory() {
-    std::fputs("fontprep: out of memory\n", stderr);
-    std::exit(EXIT_FAILURE);
+    fail("out of memory");
 }
 
 // False on an unknown option, an option without its value or no font.
@@ -147,30 +142,6 @@ bool fills_a_missing_code(void* context, const SourceFont& font, std::int64_t co
     return fills_missing_code(*wanted.table, wanted.numbering, code, output);
 }
 
-// The registry and encoding written: Unicode fonts say ISO10646-1; a JIS
-// font keeps the first font's registry if it is a JIS one, and says JIS X
-// 0213 once it holds characters beyond JIS X 0208.
-void choose_registry(const GlyphTable& table, const SourceFont& first, Numbering output, BdfProperties& properties) {
-    if (output == Numbering::unicode) {
-        copy_bdf_name(properties.registry, "ISO10646");
-        copy_bdf_name(properties.encoding, "1");
-        return;
-    }
-    bool beyond_jis0208 = false;
-    for (const auto& entry : table) beyond_jis0208 = beyond_jis0208 || is_jis0213_only(entry.first);
-    const SourceKind kind = classify_font(first.registry, first.encoding, first.unicode_cmap).kind;
-    if (kind == SourceKind::jis0213_plane1 || (kind == SourceKind::jis0208 && !beyond_jis0208)) {
-        copy_bdf_name(properties.registry, first.registry);
-        copy_bdf_name(properties.encoding, first.encoding[0] != '\0' ? first.encoding : "0");
-    } else if (beyond_jis0208) {
-        copy_bdf_name(properties.registry, "JISX0213.2004");
-        copy_bdf_name(properties.encoding, "1");
-    } else {
-        copy_bdf_name(properties.registry, "JISX0208.1990");
-        copy_bdf_name(properties.encoding, "0");
-    }
-}
-
 void report_counts(const char* name, int index, const MergeCounts& counts, Numbering output) {
     const char* numbering = output == Numbering::jis ? "JIS" : "Unicode";
     if (index == 0) {
@@ -185,35 +156,21 @@ void report_counts(const char* name, int index, const MergeCounts& counts, Numbe
 }
 
 void write_output(const char* output_name, const std::string& text) {
-    if (output_name == nullptr) {
-        const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
-                             std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
-        if (!written) fail("cannot write standard output");
-        return;
-    }
-    OutputFile file;
-    if (!create_output_file(file, output_name)) fail("cannot open " + std::string(output_name));
-    write_output_bytes(file, text.data(), text.size());
-    switch (finish_output_file(file)) {
-    case OutputResult::written: return;
-    case OutputResult::cannot_open: fail("cannot open " + std::string(output_name));
-    case OutputResult::cannot_write: fail("cannot write " + std::string(output_name));
-    }
+    if (output_name == nullptr) write_standard_output_or_fail(text.data(), text.size());
+    else write_file_or_fail(output_name, text.data(), text.size());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     // 1. The command line; --help and --version answer alone.
-    open_missing_standard_streams();
-    report_file_size_limit_as_write_error();
-    report_closed_pipe_as_write_error();
+    start_companion("fontprep");
     std::set_new_handler(report_out_of_memory);
     Options options;
     const bool parsed = parse_command_line(argc, argv, options);
     if (options.help || options.version) {
-        std::fputs(options.help ? help_text : "fontprep " TOOLKIT_VERSION "\n", stdout);
-        if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) fail("cannot write standard output");
+        const char* answer = options.help ? help_text : "fontprep " TOOLKIT_VERSION "\n";
+        write_standard_output_or_fail(answer, std::strlen(answer));
         return EXIT_SUCCESS;
     }
     if (!parsed) {
@@ -250,13 +207,6 @@ int main(int argc, char** argv) {
         SourceFont font;
         read_font(name, request, font);
         const SourceNumbering numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
-        if (numbering.kind == SourceKind::unknown && font.registry[0] == '\0') {
-            fail(std::string(name) + ": no CHARSET_REGISTRY says how its glyphs are numbered");
-        }
-        if (numbering.kind == SourceKind::unknown) {
-            fail(std::string(name) + ": glyphs numbered by an unknown character set \"" + font.registry + "-" +
-                 font.encoding + "\"");
-        }
         if (index == 0) {
             if (pixel_size == 0) pixel_size = font.pixel_size;
             properties.pixel_size = pixel_size;
@@ -264,11 +214,8 @@ int main(int argc, char** argv) {
             properties.descent = font.descent;
             if (!numbering_given) output = natural_numbering(numbering);
         }
-        if (font.pixel_size != pixel_size) {
-            const char* whose = options.size_text != nullptr ? " as -s asks" : " like the font written";
-            fail(std::string(name) + ": " + std::to_string(font.pixel_size) + " pixels, not " +
-                 std::to_string(pixel_size) + whose);
-        }
+        const std::string refusal = font_refusal(name, font, numbering, pixel_size, options.size_text != nullptr);
+        if (!refusal.empty()) fail(refusal);
         counts[index] = merge_font(table, font, numbering, output, options.aliases);
         counts[index].dropped += font.codeless;
         bitmap_budget -= font.bitmap_bytes;
