@@ -4,21 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
+
+#include "bdf_lines.h"
 
 namespace {
-
-void append_line(std::string& text, const char* format, ...) {
-    char line[128];
-    va_list values;
-    va_start(values, format);
-    std::vsnprintf(line, sizeof line, format, values);
-    va_end(values);
-    text += line;
-    text += '\n';
-}
 
 int clamp_int(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, -0x7FFFFFFF, 0x7FFFFFFF));
@@ -47,23 +37,15 @@ Box bounding_box(const GlyphTable& table) {
 }
 
 void append_glyph(std::string& text, std::int64_t code, const GlyphBitmap& bitmap, int pixel_size) {
-    append_line(text, "STARTCHAR C%04llX", static_cast<unsigned long long>(code));
-    append_line(text, "ENCODING %lld", static_cast<long long>(code));
+    append_bdf_line(text, "STARTCHAR C%04llX", static_cast<unsigned long long>(code));
+    append_bdf_line(text, "ENCODING %lld", static_cast<long long>(code));
     const std::int64_t scalable = pixel_size > 0 ? std::int64_t{bitmap.advance} * 1000 / pixel_size : 0;
-    append_line(text, "SWIDTH %d 0", clamp_int(scalable));
-    append_line(text, "DWIDTH %d 0", bitmap.advance);
-    append_line(text, "BBX %d %d %d %d", bitmap.width, bitmap.height, bitmap.x_offset, bitmap.y_offset);
+    append_bdf_line(text, "SWIDTH %d 0", clamp_int(scalable));
+    append_bdf_line(text, "DWIDTH %d 0", bitmap.advance);
+    append_bdf_line(text, "BBX %d %d %d %d", bitmap.width, bitmap.height, bitmap.x_offset, bitmap.y_offset);
     text += "BITMAP\n";
-    static const char digits[] = "0123456789ABCDEF";
     const std::size_t row_bytes = static_cast<std::size_t>(bitmap.width + 7) / 8;
-    for (int row = 0; row < bitmap.height; ++row) {
-        for (std::size_t column = 0; column < row_bytes; ++column) {
-            const std::uint8_t byte = bitmap.rows[row * row_bytes + column];
-            text += digits[byte >> 4];
-            text += digits[byte & 0xF];
-        }
-        text += '\n';
-    }
+    for (int row = 0; row < bitmap.height; ++row) append_bdf_row(text, &bitmap.rows[row * row_bytes], row_bytes);
     text += "ENDCHAR\n";
 }
 
@@ -84,21 +66,21 @@ std::string write_bdf(const GlyphTable& table, const BdfProperties& properties) 
     std::string text;
     const int pixel_size = properties.pixel_size;
     const Box box = bounding_box(table);
-    append_line(text, "STARTFONT 2.1");
-    append_line(text, "FONT -fontprep-merged-medium-r-normal--%d-%lld-72-72-c-0-%s-%s", pixel_size,
-                static_cast<long long>(pixel_size) * 10, properties.registry, properties.encoding);
-    append_line(text, "SIZE %d 72 72", pixel_size);
-    append_line(text, "FONTBOUNDINGBOX %d %d %d %d", clamp_int(box.right - box.left),
-                clamp_int(box.top - box.bottom), clamp_int(box.left), clamp_int(box.bottom));
-    append_line(text, "STARTPROPERTIES 5");
-    append_line(text, "PIXEL_SIZE %d", pixel_size);
-    append_line(text, "FONT_ASCENT %d", properties.ascent);
-    append_line(text, "FONT_DESCENT %d", properties.descent);
-    append_line(text, "CHARSET_REGISTRY \"%s\"", properties.registry);
-    append_line(text, "CHARSET_ENCODING \"%s\"", properties.encoding);
-    append_line(text, "ENDPROPERTIES");
-    append_line(text, "CHARS %zu", table.size());
+    append_bdf_line(text, "STARTFONT 2.1");
+    append_bdf_line(text, "FONT -fontprep-merged-medium-r-normal--%d-%lld-72-72-c-0-%s-%s", pixel_size,
+                    static_cast<long long>(pixel_size) * 10, properties.registry, properties.encoding);
+    append_bdf_line(text, "SIZE %d 72 72", pixel_size);
+    append_bdf_line(text, "FONTBOUNDINGBOX %d %d %d %d", clamp_int(box.right - box.left),
+                    clamp_int(box.top - box.bottom), clamp_int(box.left), clamp_int(box.bottom));
+    append_bdf_line(text, "STARTPROPERTIES 5");
+    append_bdf_line(text, "PIXEL_SIZE %d", pixel_size);
+    append_bdf_line(text, "FONT_ASCENT %d", properties.ascent);
+    append_bdf_line(text, "FONT_DESCENT %d", properties.descent);
+    append_bdf_line(text, "CHARSET_REGISTRY \"%s\"", properties.registry);
+    append_bdf_line(text, "CHARSET_ENCODING \"%s\"", properties.encoding);
+    append_bdf_line(text, "ENDPROPERTIES");
+    append_bdf_line(text, "CHARS %zu", table.size());
     for (const auto& [code, glyph] : table) append_glyph(text, code, *glyph, pixel_size);
-    append_line(text, "ENDFONT");
+    append_bdf_line(text, "ENDFONT");
     return text;
 }
