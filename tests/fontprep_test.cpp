@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "numbering.h"
+#include "rom_format.h"
 #include "test_support.h"
 
 namespace {
@@ -40,17 +41,12 @@ TestGlyph cell_glyph(int encoding) {
     return {encoding, "8 10 0 -2", std::vector<std::string>(10, "3C")};
 }
 
-// The second-set cells of a CGROM66.66 that show cellforge's placeholder:
-// rows 0..8 of 0xFE with row 4 blank.
+// The second-set cells of a CGROM66.66 that show cellforge's placeholder.
 int placeholder_count(const Bytes& image) {
     int count = 0;
-    for (int cell = 257; cell < 512 && image.size() == 8192; ++cell) {
-        bool placeholder = true;
-        for (int row = 0; row < 16; ++row) {
-            const int expected = row < 9 && row != 4 ? 0xFE : 0;
-            placeholder = placeholder && image[cell * 16 + row] == expected;
-        }
-        count += placeholder;
+    for (int code = placeholder_first_code; code < bank_cell_count && image.size() == character_rom_size; ++code) {
+        const auto cell = image.begin() + (second_set_first_cell + code) * cell_bytes;
+        count += std::equal(cell, cell + cell_bytes, placeholder_rows);
     }
     return count;
 }
