@@ -1,19 +1,20 @@
 // A ROM image as a BDF 2.1 font that font editors open and the converters
 // read back into the same image.
 //
-// - A kanji ROM becomes a 16 x 16 font numbered by JIS X 0208: every slot,
-//   blank ones too, is a glyph under its kanji's JIS code, so that glyphmill
-//   puts each back in its slot and a blank slot comes back blank.
-// - A character ROM becomes an 8 x 10 font of its 512 cells registered as
-//   ISO 10646, so that cells 0x20..0x7E are ASCII: cells 0..255 under their
-//   own codes, which cellforge -ascii puts back in place (cell 0 excepted,
-//   as an encoding of 0 never matches), cells 256..511 in the private use
-//   area at U+E100..U+E1FF, which no code table names. Only rows 0..9 of a
-//   cell are glyph rows; rows 10..15 (the mosaic's last rows in the second
-//   half of CGROM60.66) are left out.
+// - A kanji ROM becomes a font of its glyph size numbered by JIS X 0208:
+//   every slot, blank ones too, is a glyph under its kanji's JIS code, so
+//   that glyphmill puts each back in its slot and a blank slot comes back
+//   blank.
+// - A character ROM becomes a font of its cells' glyph rows registered as
+//   ISO 10646, so that cells 0x20..0x7E are ASCII: the first set's cells
+//   under their own codes, which cellforge -ascii puts back in place (cell
+//   0 excepted, as an encoding of 0 never matches), the second set's in
+//   the private use area from second_set_private_use_first, which no code
+//   table names. The rows below the glyph rows (the mosaic's last rows in
+//   CGROM60.66) are left out.
 //
 // Every glyph has the font's full box, placed so that the converters draw
-// it without scaling or shifting: ascent + descent equals the cell height,
+// it without scaling or shifting: ascent + descent equals the glyph rows,
 // and each box starts at the left edge and reaches from the descent line to
 // the ascent line.
 #pragma once

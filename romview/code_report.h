@@ -11,8 +11,9 @@
 // jis_unicode_map), where that is not the Unicode column's character, and
 // marked where only JIS X 0213 has it, as no JIS X 0208 font can fill it.
 //
-// Cells 256..319 of an image of the mosaic layout want the block mosaic the
-// converter draws, cells 320..511 nothing.
+// The mosaic_cell_count cells from mosaic_first_cell of an image of the
+// mosaic layout want the block mosaic the converter draws, the cells after
+// them nothing.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -39,8 +40,8 @@ struct GlyphWant {
 
 enum class Fillable { by_any_font, by_jis_font, by_unicode_font, by_no_font };
 
-// Glyph index of an image of this layout: a cell 0..511 of a character ROM,
-// a slot 0..1023 of a kanji ROM.
+// Glyph index of an image of this layout: a cell of a character ROM, a slot
+// of a kanji ROM.
 GlyphWant glyph_want(RomLayout layout, int index);
 
 Fillable fillable(const GlyphWant& want);

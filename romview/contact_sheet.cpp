@@ -4,6 +4,13 @@
 
 namespace {
 
+// The side of the smallest square of at least cells cells; the tables are square.
+int square_side(int cells) {
+    int side = 1;
+    while (side * side < cells) ++side;
+    return side;
+}
+
 int label_width(const SheetLayout& layout, int digits) {
     return (digits * (digit_width + 1) - 1) * layout.label_scale;
 }
@@ -136,16 +143,17 @@ Sheet blank_sheet(const SheetLayout& layout) {
 }  // namespace
 
 SheetLayout sheet_layout(RomKind kind, int scale) {
+    const RomKindFacts& facts = kind_facts(kind);
+    const int cells_a_table = facts.glyph_count / facts.bank_count;
     SheetLayout layout{};
-    const bool kanji = kind == RomKind::kanji;
     layout.scale = scale;
     layout.label_scale = (scale + 1) / 2;
-    layout.glyph_width = rom_shape(kind).glyph_width;
-    layout.per_line = kanji ? 32 : 16;
-    layout.line_count = kanji ? 32 : 16;
-    layout.table_count = kanji ? 1 : 2;
-    layout.row_label_digits = kanji ? 3 : 2;
-    layout.column_label_digits = kanji ? 2 : 1;
+    layout.glyph_width = facts.glyph_width;
+    layout.per_line = square_side(cells_a_table);
+    layout.line_count = cells_a_table / layout.per_line;
+    layout.table_count = facts.bank_count;
+    layout.row_label_digits = hex_digits(cells_a_table - 1);
+    layout.column_label_digits = hex_digits(layout.per_line - 1);
     layout.padding = 3 * layout.label_scale;
     layout.pitch_x = layout.glyph_width * scale + 1;
     layout.pitch_y = glyph_height * scale + 1;
@@ -168,14 +176,14 @@ Pixel dot_pixel(const SheetLayout& layout, int index, int x, int y) {
 Sheet draw_sheet(const RomImage& image, int scale) {
     const SheetLayout layout = sheet_layout(image.kind, scale);
     Sheet sheet = blank_sheet(layout);
-    for (int index = 0; index < rom_shape(image.kind).glyph_count; ++index) draw_glyph(sheet, layout, image, index);
+    for (int index = 0; index < kind_facts(image.kind).glyph_count; ++index) draw_glyph(sheet, layout, image, index);
     return sheet;
 }
 
 Sheet draw_difference_sheet(const RomImage& first, const RomImage& second, int scale) {
     const SheetLayout layout = sheet_layout(first.kind, scale);
     Sheet sheet = blank_sheet(layout);
-    for (int index = 0; index < rom_shape(first.kind).glyph_count; ++index) {
+    for (int index = 0; index < kind_facts(first.kind).glyph_count; ++index) {
         draw_glyph_pair(sheet, layout, first, second, index);
     }
     return sheet;

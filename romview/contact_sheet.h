@@ -2,9 +2,9 @@
 // each dot a square of scale x scale pixels, a one-pixel grid line between
 // cells, and hexadecimal codes along the edges: above each column the code
 // of its cells within their line, left of each line the code of its first
-// cell. A character ROM gives two tables side by side, the first and the
-// second character set, 16 cells a line, each table labelled 00..FF on its
-// own; a kanji ROM gives one table of 32 glyphs a line, slots 000..3FF.
+// cell. Each bank of the image is a square table, labelled from 0 on its
+// own, the tables side by side: a character ROM gives the first and the
+// second character set, a kanji ROM one table of all its slots.
 // Second-set cells that show the placeholder stand on a pale red ground, so
 // the codes the font lacked stand out.
 #pragma once

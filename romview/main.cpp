@@ -6,14 +6,14 @@
 //   romview --diff IMAGE1 IMAGE2 [-o FILE.png] [--scale N]
 //   romview --bdf IMAGE [-o FILE.bdf]
 //
-// The image's size tells its kind (8192 bytes: character ROM, 32768: kanji
-// ROM). A plain run writes the sheet, to IMAGE.png unless -o names another
-// file, and prints a summary: for a character ROM the second-set codes that
-// show the placeholder, each with the character the tables want there and
-// the fonts that could fill it; for a kanji ROM the blank slots and their
-// kanji. A character ROM with dots in rows 10..15 of a cell 256..511 is
-// taken for CGROM60.66, whose cells 256..319 hold the block mosaic and
-// 320..511 nothing, so no second-set character is named there. --list
+// The image's size tells its kind (rom_image.h). A plain run writes the
+// sheet, to IMAGE.png unless -o names another file, and prints a summary:
+// for a character ROM the second-set codes that show the placeholder, each
+// with the character the tables want there and the fonts that could fill
+// it; for a kanji ROM the blank slots and their kanji. A character ROM with
+// dots below the glyph rows of a second-set cell is taken for CGROM60.66,
+// whose second half holds the block mosaic and then nothing, so no
+// second-set character is named there. --list
 // prints only those codes, one a line; --text prints one cell or glyph
 // (decimal or 0x hex) as rows of '#' and '.'; either writes a sheet only
 // when -o is given. --diff lists the glyphs in which two images differ
@@ -34,11 +34,12 @@
 #include <vector>
 
 #include "bdf_export.h"
-#include "code_report.h"
 #include "contact_sheet.h"
 #include "output_file.h"
 #include "platform.h"
 #include "png_file.h"
+#include "program.h"
+#include "report.h"
 #include "rom_diff.h"
 #include "rom_image.h"
 
@@ -83,15 +84,23 @@ RomImage images[2];
 int failure_status = EXIT_FAILURE;
 std::FILE* report = stdout;  // standard error while the sheet goes to standard output
 
-[[noreturn]] void fail(const std::string& line) {
-    std::fprintf(stderr, "romview: %s\n", line.c_str());
-    std::exit(failure_status);
+// Names the standard output in -o.
+const std::string standard_output_name = "-";
+
+// Exits like cmp with --diff: 2 on trouble, as 1 means the images differ.
+int failure_status_of(Mode mode) {
+    return mode == Mode::diff ? 2 : EXIT_FAILURE;
 }
 
+// The usage lines stand alone, without the program's name before them.
 [[noreturn]] void fail_usage(Mode mode) {
     const char* usage = mode == Mode::diff ? diff_usage : mode == Mode::bdf ? bdf_usage : sheet_usage;
     std::fprintf(stderr, "%s\n", usage);
     std::exit(failure_status);
+}
+
+bool is_query(const Options& options) {
+    return options.list || options.cell_text != nullptr;
 }
 
 // False on an unknown option, an option without its value, a wrong number
@@ -116,7 +125,7 @@ bool parse_command_line(int argc, char** argv, Options& options) {
     }
     if (bdf && options.mode != Mode::diff) options.mode = Mode::bdf;
     if (!known || (bdf && options.mode == Mode::diff)) return false;
-    const bool query = options.list || options.cell_text != nullptr;
+    const bool query = is_query(options);
     switch (options.mode) {
     case Mode::sheet: return options.image_count == 1;
     case Mode::diff: return options.image_count == 2 && !query;
@@ -137,24 +146,69 @@ bool parse_number(const char* text, int first, int last, int& value) {
     return error == std::errc() && stop == end && value >= first && value <= last;
 }
 
+// Reports are worth nothing if they did not all arrive. When they went to
+// standard error and failed there, no message can tell it; the status does.
+void check_standard_output() {
+    const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (std::fclose(stdout) != 0 || !written) fail("cannot write standard output");
+    if (report == stderr && std::ferror(stderr) != 0) std::exit(failure_status);
+}
+
+int answer_help_or_version(const Options& options) {
+    std::fputs(options.help ? help_text : "romview " TOOLKIT_VERSION "\n", stdout);
+    check_standard_output();
+    return EXIT_SUCCESS;
+}
+
+int scale_of(const Options& options) {
+    int scale = default_scale;
+    if (options.scale_text != nullptr && !parse_number(options.scale_text, min_scale, max_scale, scale)) {
+        fail("bad scale " + std::string(options.scale_text) + ": give " + std::to_string(min_scale) + " to " +
+             std::to_string(max_scale));
+    }
+    return scale;
+}
+
+// " bytes, not 8192 (character ROM) or 32768 (kanji ROM)"
+std::string image_sizes_text() {
+    std::string text = " bytes, not";
+    const char* separator = " ";
+    for (const RomKindFacts& facts : rom_kinds) {
+        text += separator + std::to_string(facts.size) + " (" + facts.name + ")";
+        separator = " or ";
+    }
+    return text;
+}
+
 void load_image(const char* name, RomImage& image) {
     const LoadResult load = load_rom_image(name, image);
     const std::string not_rom = std::string(name) + " is not a ROM image: ";
-    const std::string sizes = " bytes, not 8192 (character ROM) or 32768 (kanji ROM)";
     switch (load.status) {
     case LoadStatus::loaded: return;
     case LoadStatus::cannot_open: fail("cannot open " + std::string(name));
-    case LoadStatus::wrong_size: fail(not_rom + std::to_string(load.size) + sizes);
-    case LoadStatus::too_large: fail(not_rom + "more than 32768" + sizes);
+    case LoadStatus::wrong_size: fail(not_rom + std::to_string(load.size) + image_sizes_text());
+    case LoadStatus::too_large: fail(not_rom + "more than " + std::to_string(largest_rom_size) + image_sizes_text());
     }
 }
 
-const char* kind_name(RomKind kind) {
-    return kind == RomKind::kanji ? "a kanji ROM" : "a character ROM";
+// The images in their order; two to compare must be of one kind.
+void load_images(const Options& options) {
+    for (int i = 0; i < options.image_count; ++i) load_image(options.image_names[i], images[i]);
+    if (options.mode != Mode::diff || images[1].kind == images[0].kind) return;
+    const std::string first = std::string(options.image_names[0]) + " is a " + kind_facts(images[0].kind).name;
+    fail(first + ", " + options.image_names[1] + " a " + kind_facts(images[1].kind).name +
+         "; only images of one kind compare");
 }
 
-// Names the standard output in -o.
-const std::string standard_output_name = "-";
+// The glyph of --text, within the image's glyphs.
+int cell_of(const Options& options, const RomImage& image) {
+    const int last = kind_facts(image.kind).glyph_count - 1;
+    int cell = 0;
+    if (options.cell_text != nullptr && !parse_number(options.cell_text, 0, last, cell)) {
+        fail("bad cell " + std::string(options.cell_text) + ": give 0 to " + std::to_string(last));
+    }
+    return cell;
+}
 
 // The file a run writes, if any: standard_output_name for a sheet to
 // standard output; a font to standard output is no file.
@@ -162,18 +216,25 @@ std::string output_name(const Options& options) {
     const bool to_standard_output = options.output_name != nullptr && options.output_name == standard_output_name;
     if (to_standard_output && options.mode == Mode::bdf) return "";
     if (options.output_name != nullptr) return options.output_name;
-    const bool query = options.list || options.cell_text != nullptr;
-    if (options.mode == Mode::sheet && !query) return std::string(options.image_names[0]) + ".png";
+    if (options.mode == Mode::sheet && !is_query(options)) return std::string(options.image_names[0]) + ".png";
     return "";
 }
 
 void refuse_writing_over_an_image(const Options& options, const std::string& output) {
-    if (output == standard_output_name) return;
+    if (output.empty() || output == standard_output_name) return;
     for (int i = 0; i < options.image_count; ++i) {
         if (is_same_file(options.image_names[i], output.c_str())) {
             fail(output + " is the image " + options.image_names[i] + " itself; give -o another name");
         }
     }
+}
+
+// The output's name, never one of the images.
+std::string checked_output_name(const Options& options) {
+    if (options.output_name != nullptr && options.output_name[0] == '\0') fail("cannot write a file without a name");
+    const std::string output = output_name(options);
+    refuse_writing_over_an_image(options, output);
+    return output;
 }
 
 // The whole file or nothing: an earlier file of that name stays on failure.
@@ -182,8 +243,7 @@ void refuse_writing_over_an_image(const Options& options, const std::string& out
 void write_output(const std::string& name, const void* bytes, std::size_t size) {
     if (name == standard_output_name) {
         use_binary_standard_output();
-        const bool written = std::fwrite(bytes, 1, size, stdout) == size && std::fflush(stdout) == 0;
-        if (!written || std::ferror(stdout) != 0) fail("cannot write standard output");
+        write_standard_output_or_fail(bytes, size);
         return;
     }
     OutputFile output;
@@ -198,171 +258,71 @@ void write_sheet(const std::string& name, const Sheet& sheet) {
     write_output(name, png.data(), png.size());
 }
 
-std::string code_text(RomKind kind, int code) {
-    char text[8];
-    std::snprintf(text, sizeof text, kind == RomKind::kanji ? "0x%03X" : "0x%02X", code);
-    return text;
+// The sheet of the image, written where output names; none without a name.
+Sheet write_image_sheet(const RomImage& image, const std::string& output, int scale) {
+    if (output.empty()) return {};
+    const Sheet sheet = draw_sheet(image, scale);
+    write_sheet(output, sheet);
+    return sheet;
 }
 
-int glyph_index(RomKind kind, int code) {
-    return kind == RomKind::kanji ? code : code + second_set_first_cell;
+// The difference sheet where output names, then the differing glyphs;
+// true when there are any.
+bool compare_images(const RomImage& first, const RomImage& second, const std::string& output, int scale) {
+    if (!output.empty()) write_sheet(output, draw_difference_sheet(first, second, scale));
+    const RomDifference difference = compare_roms(first, second);
+    print_differences(report, compared_layout(first, second), difference);
+    return difference.count > 0;
 }
 
-// "0x4F<TAB>any font<TAB>Ω U+03A9 JIS 2638" for a character ROM's code,
-// "0x14E<TAB>左 U+5DE6 JIS 3A38" for a kanji slot. Only a character ROM of
-// two sets has codes to list.
-std::string missing_code_line(RomKind kind, int code) {
-    const RomLayout layout = kind == RomKind::kanji ? RomLayout::kanji : RomLayout::two_character_sets;
-    const GlyphWant want = glyph_want(layout, glyph_index(kind, code));
-    std::string line = code_text(kind, code) + "\t";
-    if (kind == RomKind::character) line += std::string(fillable_text(fillable(want))) + "\t";
-    return line + describe_want(want);
+// The font to the file output names, or else to standard output.
+void export_font(const RomImage& image, const std::string& output) {
+    const std::string font = export_bdf(image);
+    if (output.empty()) std::fwrite(font.data(), 1, font.size(), stdout);
+    else write_output(output, font.data(), font.size());
 }
 
-void print_glyph(const RomImage& image, int index) {
-    const GlyphDots glyph = glyph_dots(image, index);
-    const int width = rom_shape(image.kind).glyph_width;
-    for (int y = 0; y < glyph_height; ++y) {
-        for (int x = 0; x < width; ++x) std::fputc(dot_is_set(glyph, x, y) ? '#' : '.', report);
-        std::fputc('\n', report);
-    }
-}
-
-void print_missing_codes(const RomImage& image, const RomSummary& summary) {
-    for (int i = 0; i < summary.missing_count; ++i) {
-        std::fprintf(report, "%s\n", missing_code_line(image.kind, summary.missing_codes[i]).c_str());
-    }
-}
-
-bool no_font_fills(int code) {
-    const int index = glyph_index(RomKind::character, code);
-    return fillable(glyph_want(RomLayout::two_character_sets, index)) == Fillable::by_no_font;
-}
-
-// The placeholder codes of one group: those some font could fill, or those
-// no font can fill.
-void print_placeholder_group(const RomSummary& summary, bool unfillable, const char* heading) {
-    int count = 0;
-    for (int i = 0; i < summary.missing_count; ++i) count += no_font_fills(summary.missing_codes[i]) == unfillable;
-    std::fprintf(report, "  %s: %d\n", heading, count);
-    for (int i = 0; i < summary.missing_count; ++i) {
-        const int code = summary.missing_codes[i];
-        if (no_font_fills(code) != unfillable) continue;
-        std::fprintf(report, "    %s\n", missing_code_line(RomKind::character, code).c_str());
-    }
-}
-
-void print_summary(const RomImage& image, const RomSummary& summary, const char* image_name,
-                   const std::string& sheet_name, const Sheet& sheet) {
-    const RomShape shape = rom_shape(image.kind);
-    if (image.kind == RomKind::kanji) {
-        std::fprintf(report, "%s: kanji ROM, %d glyphs of 16 x 16 dots\n", image_name, shape.glyph_count);
-        std::fprintf(report, "glyphs with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
-        std::fprintf(report, "blank glyph slots: %d\n", summary.missing_count);
-        for (int i = 0; i < summary.missing_count; ++i) {
-            std::fprintf(report, "  %s\n", missing_code_line(image.kind, summary.missing_codes[i]).c_str());
-        }
-    } else {
-        std::fprintf(report, "%s: character ROM, %d cells of 8 x %d dots (16 bytes a cell)\n", image_name,
-                     shape.glyph_count, cell_glyph_rows);
-        std::fprintf(report, "cells with dots: %d, blank: %d\n", summary.with_dots, summary.blank);
-        std::fprintf(report, "second-set codes showing the placeholder: %d\n", summary.missing_count);
-        print_placeholder_group(summary, false, "a font could fill them, this font lacked them");
-        print_placeholder_group(summary, true, "no font can fill them, the tables name no glyph there");
-    }
-    const std::string sheet_place = sheet_name == standard_output_name ? "standard output" : sheet_name;
-    std::fprintf(report, "sheet: %s, %d x %d pixels\n", sheet_place.c_str(), sheet.width, sheet.height);
-}
-
-// The layout by which two images' glyphs are named: the mosaic layout when
-// either image has it, as no second-set character belongs there.
-RomLayout compared_layout(const RomImage& first, const RomImage& second) {
-    const RomLayout layout = rom_layout(first);
-    return layout == RomLayout::two_character_sets ? rom_layout(second) : layout;
-}
-
-// "0x041<TAB>12 dots<TAB>Ａ U+FF21 JIS 2341" for each glyph that differs;
-// "0x150<TAB>3 dots" for a cell that holds nothing.
-void print_differences(RomLayout layout, const RomDifference& difference) {
-    for (int i = 0; i < difference.count; ++i) {
-        const GlyphDifference& glyph = difference.glyphs[i];
-        const std::string want = describe_want(glyph_want(layout, glyph.index));
-        std::fprintf(report, "0x%03X\t%d dot%s%s%s\n", glyph.index, glyph.dots, glyph.dots == 1 ? "" : "s",
-                     want.empty() ? "" : "\t", want.c_str());
-    }
-}
-
-// Reports are worth nothing if they did not all arrive. When they went to
-// standard error and failed there, no message can tell it; the status does.
-void check_standard_output() {
-    const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
-    if (std::fclose(stdout) != 0 || !written) fail("cannot write standard output");
-    if (report == stderr && std::ferror(stderr) != 0) std::exit(failure_status);
+std::string sheet_place(const std::string& output) {
+    return output == standard_output_name ? "standard output" : output;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // 1. The command line; --help and --version answer alone. The cell of
-    //    --text is checked once the kind is known.
-    open_missing_standard_streams();
-    report_file_size_limit_as_write_error();
-    report_closed_pipe_as_write_error();
+    // 1. The command line; --help and --version answer alone.
+    start_companion("romview");
     Options options;
     const bool parsed = parse_command_line(argc, argv, options);
-    if (options.mode == Mode::diff) failure_status = 2;
-    if (options.help || options.version) {
-        std::fputs(options.help ? help_text : "romview " TOOLKIT_VERSION "\n", stdout);
-        check_standard_output();
-        return EXIT_SUCCESS;
-    }
+    failure_status = failure_status_of(options.mode);
+    set_failure_status(failure_status);
+    if (options.help || options.version) return answer_help_or_version(options);
     if (!parsed) fail_usage(options.mode);
-    int scale = default_scale;
-    if (options.scale_text != nullptr && !parse_number(options.scale_text, min_scale, max_scale, scale)) {
-        fail("bad scale " + std::string(options.scale_text) + ": give " + std::to_string(min_scale) + " to " +
-             std::to_string(max_scale));
-    }
+    const int scale = scale_of(options);
 
-    // 2. Read the images; a file's size tells its kind.
-    for (int i = 0; i < options.image_count; ++i) load_image(options.image_names[i], images[i]);
+    // 2. Read the images; a file's size tells its kind, and the kind which
+    //    cells --text may ask for.
+    load_images(options);
     const RomImage& image = images[0];
-    const int glyph_count = rom_shape(image.kind).glyph_count;
-    int cell = 0;
-    if (options.cell_text != nullptr && !parse_number(options.cell_text, 0, glyph_count - 1, cell)) {
-        fail("bad cell " + std::string(options.cell_text) + ": give 0 to " + std::to_string(glyph_count - 1));
-    }
-    if (options.mode == Mode::diff && images[1].kind != image.kind) {
-        fail(std::string(options.image_names[0]) + " is " + kind_name(image.kind) + ", " + options.image_names[1] +
-             " " + kind_name(images[1].kind) + "; only images of one kind compare");
-    }
+    const int cell = cell_of(options, image);
 
-    // 3. Write the output file before printing anything, so that a failed
-    //    write prints its one line alone, and never over an image.
-    if (options.output_name != nullptr && options.output_name[0] == '\0') fail("cannot write a file without a name");
-    const std::string output = output_name(options);
-    Sheet sheet{};
-    std::string font;
-    if (!output.empty()) refuse_writing_over_an_image(options, output);
+    // 3. The output file, never one of the images; when the sheet goes to
+    //    standard output, the reports go to standard error.
+    const std::string output = checked_output_name(options);
     if (output == standard_output_name) report = stderr;
-    if (options.mode == Mode::bdf) font = export_bdf(image);
-    if (options.mode == Mode::bdf && !output.empty()) write_output(output, font.data(), font.size());
-    if (options.mode != Mode::bdf && !output.empty()) {
-        sheet = options.mode == Mode::diff ? draw_difference_sheet(image, images[1], scale) : draw_sheet(image, scale);
-        write_sheet(output, sheet);
-    }
 
-    // 4. Tell what the images hold.
-    const RomSummary summary = summarize_rom(image);
-    static RomDifference difference{};
-    if (options.mode == Mode::diff) difference = compare_roms(image, images[1]);
-    const bool query = options.list || options.cell_text != nullptr;
-    if (options.mode == Mode::bdf && output.empty()) std::fwrite(font.data(), 1, font.size(), stdout);
-    if (options.mode == Mode::diff) print_differences(compared_layout(image, images[1]), difference);
-    if (options.cell_text != nullptr) print_glyph(image, cell);
-    if (options.list) print_missing_codes(image, summary);
-    if (options.mode == Mode::sheet && !query) print_summary(image, summary, options.image_names[0], output, sheet);
+    // 4. Run the mode. Each writes its file before it prints anything, so
+    //    that a failed write prints its one line alone.
+    bool differ = false;
+    if (options.mode == Mode::bdf) export_font(image, output);
+    if (options.mode == Mode::diff) differ = compare_images(image, images[1], output, scale);
+    if (options.mode == Mode::sheet) {
+        const Sheet sheet = write_image_sheet(image, output, scale);
+        if (options.cell_text != nullptr) print_glyph_text(report, image, cell);
+        if (options.list) print_missing_codes(report, image);
+        if (!is_query(options)) print_summary(report, image, options.image_names[0], sheet_place(output), sheet);
+    }
 
     // 5. Everything printed must have reached standard output.
     check_standard_output();
-    return options.mode == Mode::diff && difference.count > 0 ? 1 : EXIT_SUCCESS;
+    return differ ? 1 : EXIT_SUCCESS;
 }

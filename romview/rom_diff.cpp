@@ -14,9 +14,14 @@ int differing_dots(const GlyphDots& a, const GlyphDots& b) {
 
 RomDifference compare_roms(const RomImage& a, const RomImage& b) {
     RomDifference difference{};
-    for (int index = 0; index < rom_shape(a.kind).glyph_count; ++index) {
+    for (int index = 0; index < kind_facts(a.kind).glyph_count; ++index) {
         const int dots = differing_dots(glyph_dots(a, index), glyph_dots(b, index));
         if (dots > 0) difference.glyphs[difference.count++] = {index, dots};
     }
     return difference;
+}
+
+RomLayout compared_layout(const RomImage& a, const RomImage& b) {
+    const RomLayout layout = rom_layout(a);
+    return layout == RomLayout::two_character_sets ? rom_layout(b) : layout;
 }

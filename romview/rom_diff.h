@@ -4,7 +4,7 @@
 
 struct GlyphDifference {
     int index;  // cell or slot
-    int dots;   // dots set in one image only, over all 16 stored rows
+    int dots;   // dots set in one image only, over all glyph_height stored rows
 };
 
 struct RomDifference {
@@ -14,3 +14,7 @@ struct RomDifference {
 
 // a and b must be of the same kind.
 RomDifference compare_roms(const RomImage& a, const RomImage& b);
+
+// The layout by which two images' glyphs are named: the mosaic layout when
+// either image has it, as no second-set character belongs there.
+RomLayout compared_layout(const RomImage& a, const RomImage& b);

@@ -12,40 +12,46 @@ bool shows_placeholder(const RomImage& image, int index) {
     return true;
 }
 
-}  // namespace
-
-RomShape rom_shape(RomKind kind) {
-    if (kind == RomKind::kanji) return {1024, 16};
-    return {512, 8};
+// Whether the glyph shows what the font lacked.
+bool is_missing(const RomImage& image, int index) {
+    if (kind_facts(image.kind).missing == MissingMark::blank) return glyph_is_blank(glyph_dots(image, index));
+    return is_placeholder(image, index);
 }
+
+}  // namespace
 
 LoadResult load_rom_image(const char* path, RomImage& image) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return {LoadStatus::cannot_open, 0};
-    const std::size_t size = std::fread(image.bytes, 1, kanji_rom_size, file);
-    const bool longer = size == kanji_rom_size && std::fgetc(file) != EOF;
+    const std::size_t size = std::fread(image.bytes, 1, largest_rom_size, file);
+    const bool longer = size == largest_rom_size && std::fgetc(file) != EOF;
     const bool read = std::ferror(file) == 0;
     std::fclose(file);
     if (!read) return {LoadStatus::cannot_open, 0};
     if (longer) return {LoadStatus::too_large, size};
-    if (size == character_rom_size) image.kind = RomKind::character;
-    else if (size == kanji_rom_size) image.kind = RomKind::kanji;
-    else return {LoadStatus::wrong_size, size};
-    return {LoadStatus::loaded, size};
+    for (const RomKindFacts& facts : rom_kinds) {
+        if (size != facts.size) continue;
+        image.kind = facts.kind;
+        return {LoadStatus::loaded, size};
+    }
+    return {LoadStatus::wrong_size, size};
 }
 
 GlyphDots glyph_dots(const RomImage& image, int index) {
+    const RomKindFacts& facts = kind_facts(image.kind);
     GlyphDots glyph{};
     const std::uint8_t* first = image.bytes + index * glyph_height;
     for (int y = 0; y < glyph_height; ++y) {
-        glyph.rows[y] = static_cast<std::uint16_t>(first[y] << 8);
-        if (image.kind == RomKind::kanji) glyph.rows[y] |= first[kanji_plane_size + y];
+        for (int plane = 0; plane < facts.plane_count; ++plane) {
+            const int shift = max_glyph_width - (plane + 1) * cell_width;
+            glyph.rows[y] = static_cast<std::uint16_t>(glyph.rows[y] | first[plane * facts.plane_size + y] << shift);
+        }
     }
     return glyph;
 }
 
 bool dot_is_set(const GlyphDots& glyph, int x, int y) {
-    return (glyph.rows[y] >> (15 - x)) & 1;
+    return (glyph.rows[y] >> (max_glyph_width - 1 - x)) & 1;
 }
 
 bool glyph_is_blank(const GlyphDots& glyph) {
@@ -56,10 +62,11 @@ bool glyph_is_blank(const GlyphDots& glyph) {
 }
 
 RomLayout rom_layout(const RomImage& image) {
-    if (image.kind == RomKind::kanji) return RomLayout::kanji;
-    for (int index = second_set_first_cell; index < rom_shape(image.kind).glyph_count; ++index) {
+    const RomKindFacts& facts = kind_facts(image.kind);
+    if (facts.layout != RomLayout::two_character_sets) return facts.layout;
+    for (int index = second_set_first_cell; index < facts.glyph_count; ++index) {
         const std::uint8_t* cell = image.bytes + index * glyph_height;
-        for (int y = cell_glyph_rows; y < glyph_height; ++y) {
+        for (int y = facts.glyph_rows; y < glyph_height; ++y) {
             if (cell[y] != 0) return RomLayout::first_set_and_mosaic;
         }
     }
@@ -67,22 +74,19 @@ RomLayout rom_layout(const RomImage& image) {
 }
 
 bool is_placeholder(const RomImage& image, int index) {
-    if (image.kind != RomKind::character || index < second_set_first_cell) return false;
+    const RomKindFacts& facts = kind_facts(image.kind);
+    if (facts.missing != MissingMark::placeholder || index < facts.first_coded_glyph) return false;
     // The bytes first: the whole image is looked at only for such a cell.
     return shows_placeholder(image, index) && rom_layout(image) == RomLayout::two_character_sets;
 }
 
 RomSummary summarize_rom(const RomImage& image) {
+    const RomKindFacts& facts = kind_facts(image.kind);
     RomSummary summary{};
-    const RomShape shape = rom_shape(image.kind);
-    for (int index = 0; index < shape.glyph_count; ++index) {
-        const bool blank = glyph_is_blank(glyph_dots(image, index));
-        if (blank) ++summary.blank;
+    for (int index = 0; index < facts.glyph_count; ++index) {
+        if (glyph_is_blank(glyph_dots(image, index))) ++summary.blank;
         else ++summary.with_dots;
-        const bool missing = image.kind == RomKind::kanji ? blank : is_placeholder(image, index);
-        if (!missing) continue;
-        const int code = image.kind == RomKind::kanji ? index : index - second_set_first_cell;
-        summary.missing_codes[summary.missing_count++] = code;
+        if (is_missing(image, index)) summary.missing_codes[summary.missing_count++] = index - facts.first_coded_glyph;
     }
     return summary;
 }
