@@ -1,9 +1,11 @@
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -118,4 +120,14 @@ std::string draw_byte_cell(const std::uint8_t* rows, int height) {
         picture += '\n';
     }
     return picture;
+}
+
+SmallDisk::SmallDisk(const std::string& at, const char* size) : path(at) {
+    std::filesystem::create_directory(path);
+    mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + std::string(size)).c_str()) == 0;
+    error = mounted ? 0 : errno;
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted) umount(path.c_str());
 }

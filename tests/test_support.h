@@ -52,3 +52,14 @@ RunResult run_into_closed_pipe(const ScratchDir& dir, const std::string& command
 std::string draw_rows(const std::uint16_t* rows, int width, int height);
 // A byte cell (bit 7 = leftmost dot) drawn the same way.
 std::string draw_byte_cell(const std::uint8_t* rows, int height);
+
+// A small tmpfs of its own at path, of size as mount takes it ("64k"),
+// unmounted when the object goes. Mounting needs root; where it fails,
+// mounted is false and error the errno.
+struct SmallDisk {
+    std::string path;
+    bool mounted;
+    int error;
+    SmallDisk(const std::string& at, const char* size);
+    ~SmallDisk();
+};
