@@ -63,10 +63,10 @@ TEST(Romview, CharacterFontGivesTheFirstSetBack) {
 
 // The cells of the second half sit where no code table looks.
 TEST(Romview, SecondHalfOfTheCharacterFontUsesCodesNoTableNames) {
-    const std::int32_t first = bdf_encoding(RomKind::character, 256);
-    const std::int32_t last = bdf_encoding(RomKind::character, 511);
+    const std::int32_t first = bdf_encoding(RomKind::character, second_set_first_cell);
+    const std::int32_t last = bdf_encoding(RomKind::character, character_cell_count - 1);
     const auto outside = [&](std::int32_t code) { return code < first || code > last; };
-    for (int cell = 0; cell < 256; ++cell) {
+    for (int cell = 0; cell < bank_cell_count; ++cell) {
         for (CharsetKind kind : {JIS, UNICODE}) {
             EXPECT_TRUE(outside(set1_code_map.code[kind][cell])) << cell;
             EXPECT_TRUE(outside(set2_code_map.code[kind][cell])) << cell;
