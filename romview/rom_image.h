@@ -33,15 +33,15 @@ struct RomKindFacts {
     const char* glyph_word;  // what the reports call its glyphs: "cells"
     std::size_t size;        // bytes of the file
     int glyph_count;
-    int glyph_width;  // dots
-    int glyph_rows;   // rows a font glyph fills, from the top
+    int glyph_width;         // dots
+    int glyph_rows;          // rows a font glyph fills, from the top
     int plane_count;
-    int plane_size;  // bytes
-    int bank_count;  // tables of glyphs, each shown as a table of its own
-    RomLayout layout;  // the layout unless the block mosaic says otherwise
+    int plane_size;          // bytes
+    int bank_count;          // tables of glyphs, each drawn as a table of its own
+    RomLayout layout;        // the layout unless the block mosaic says otherwise
     MissingMark missing;
-    int first_coded_glyph;  // the glyph of missing code 0; the codes count on from it
-    bool names_fillers;     // a missing code is told with the fonts that could fill it
+    int first_coded_glyph;   // the glyph of missing code 0; the codes count on from it
+    bool names_fillers;      // a missing code is told with the fonts that could fill it
     const char* missing_heading;
 };
 
