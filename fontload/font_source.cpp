@@ -370,3 +370,21 @@ SourceResult read_font_file(const char* name, const FontRequest& request, Source
     if (failed) return {SourceError::cannot_open, 0};
     return read_font_memory(bytes.data(), bytes.size(), request, font);
 }
+
+std::string source_error_message(const char* name, const SourceResult& result, const SourceFont& font) {
+    const std::string prefix = std::string(name) + ": ";
+    switch (result.error) {
+    case SourceError::none: break;
+    case SourceError::cannot_open: return "cannot open " + std::string(name);
+    case SourceError::empty: return prefix + "empty file";
+    case SourceError::too_big: return prefix + "too big (over 256 MiB of file or 64 MiB of glyphs)";
+    case SourceError::out_of_memory: return "out of memory";
+    case SourceError::damaged_pcf: return prefix + "truncated or damaged PCF font";
+    case SourceError::freetype: return prefix + "not a readable font: " + freetype_error_text(result.freetype_error);
+    case SourceError::no_unicode_map: return prefix + "outline font without a Unicode character map";
+    case SourceError::bad_metrics:
+        return prefix + "FONT_ASCENT " + std::to_string(font.ascent) + " and FONT_DESCENT " +
+               std::to_string(font.descent) + " give no usable height";
+    }
+    return "";
+}

@@ -13,6 +13,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 constexpr std::size_t max_source_size = std::size_t{256} << 20;
@@ -95,3 +96,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pi
 
 // FreeType's description of one of its error codes.
 const char* freetype_error_text(int error);
+
+// The line that tells why the font named name could not be read: "out of
+// memory", "cannot open NAME", or "NAME: " and what is wrong with it.
+std::string source_error_message(const char* name, const SourceResult& result, const SourceFont& font);

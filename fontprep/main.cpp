@@ -94,20 +94,7 @@ int parse_size(const char* text) {
 
 void read_font(const char* name, const FontRequest& request, SourceFont& font) {
     const SourceResult result = read_font_file(name, request, font);
-    const std::string prefix = std::string(name) + ": ";
-    switch (result.error) {
-    case SourceError::none: return;
-    case SourceError::cannot_open: fail("cannot open " + std::string(name));
-    case SourceError::empty: fail(prefix + "empty file");
-    case SourceError::too_big: fail(prefix + "too big (over 256 MiB of file or 64 MiB of glyphs)");
-    case SourceError::out_of_memory: report_out_of_memory();
-    case SourceError::damaged_pcf: fail(prefix + "truncated or damaged PCF font");
-    case SourceError::freetype: fail(prefix + "not a readable font: " + freetype_error_text(result.freetype_error));
-    case SourceError::no_unicode_map: fail(prefix + "outline font without a Unicode character map");
-    case SourceError::bad_metrics:
-        fail(prefix + "FONT_ASCENT " + std::to_string(font.ascent) + " and FONT_DESCENT " +
-             std::to_string(font.descent) + " give no usable height");
-    }
+    if (result.error != SourceError::none) fail(source_error_message(name, result, font));
 }
 
 // Writing the font over one of the fonts it is made from would lose that

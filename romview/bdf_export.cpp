@@ -92,7 +92,8 @@ void add_glyph(std::string& text, const FontShape& shape, const RomImage& image,
     append_bdf_line(text, "ENCODING %d", encoding);
     append_bdf_line(text, "SWIDTH %d 0", shape.width * 1000 / shape.height);
     append_bdf_line(text, "DWIDTH %d 0", shape.width);
-    append_bdf_line(text, "BBX %d %d 0 %d", shape.width, shape.height, -descent);
+    const GlyphBox box = bdf_glyph_box(image.kind);
+    append_bdf_line(text, "BBX %d %d %d %d", box.width, box.height, box.x_offset, box.y_offset);
     append_bdf_line(text, "BITMAP");
     const GlyphDots glyph = glyph_dots(image, index);
     for (int y = 0; y < shape.height; ++y) {
@@ -107,6 +108,11 @@ void add_glyph(std::string& text, const FontShape& shape, const RomImage& image,
 
 std::int32_t bdf_encoding(RomKind kind, int index) {
     return font_namings[static_cast<int>(kind)].encoding(index);
+}
+
+GlyphBox bdf_glyph_box(RomKind kind) {
+    const FontShape shape = font_shape(kind);
+    return {shape.width, shape.height, 0, -descent};
 }
 
 std::string export_bdf(const RomImage& image) {

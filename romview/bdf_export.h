@@ -28,4 +28,14 @@ constexpr std::int32_t second_set_private_use_first = 0xE100;
 // The encoding of glyph index in the exported font.
 std::int32_t bdf_encoding(RomKind kind, int index);
 
+// The box of every exported glyph, as its BBX line gives it: the glyph's
+// width and rows, from the left edge and the descent line up.
+struct GlyphBox {
+    int width;
+    int height;
+    int x_offset;
+    int y_offset;
+};
+GlyphBox bdf_glyph_box(RomKind kind);
+
 std::string export_bdf(const RomImage& image);

@@ -1,6 +1,9 @@
 #include "contact_sheet.h"
 
-#include "digit_font.h"
+#include <algorithm>
+#include <cstring>
+
+#include "label_font.h"
 
 namespace {
 
@@ -41,19 +44,69 @@ void fill(Sheet& sheet, int left, int top, int width, int height, Colour colour)
     }
 }
 
-// value in hexadecimal, digits wide with leading zeros, from (left, top).
-void draw_number(Sheet& sheet, const SheetLayout& layout, int left, int top, int value, int digits) {
+// The label character drawn from (left, top) of the place-th character.
+void draw_label_character(Sheet& sheet, const SheetLayout& layout, int left, int top, int place, char character) {
     const int size = layout.label_scale;
-    for (int place = 0; place < digits; ++place) {
-        const int digit = (value >> (4 * (digits - 1 - place))) & 0xF;
-        const int digit_left = left + place * (digit_width + 1) * size;
-        for (int y = 0; y < digit_height; ++y) {
-            for (int x = 0; x < digit_width; ++x) {
-                if ((digit_row(digit, y) >> (digit_width - 1 - x)) & 1) {
-                    fill(sheet, digit_left + x * size, top + y * size, size, size, label_colour);
-                }
+    const int character_left = left + place * (digit_width + 1) * size;
+    for (int y = 0; y < digit_height; ++y) {
+        for (int x = 0; x < digit_width; ++x) {
+            if ((label_row(character, y) >> (digit_width - 1 - x)) & 1) {
+                fill(sheet, character_left + x * size, top + y * size, size, size, label_colour);
             }
         }
+    }
+}
+
+// value in hexadecimal, digits wide with leading zeros, from (left, top).
+void draw_number(Sheet& sheet, const SheetLayout& layout, int left, int top, int value, int digits) {
+    for (int place = 0; place < digits; ++place) {
+        const int digit = (value >> (4 * (digits - 1 - place))) & 0xF;
+        draw_label_character(sheet, layout, left, top, place, "0123456789ABCDEF"[digit]);
+    }
+}
+
+// What the colours of a difference sheet mean, drawn under its tables.
+struct LegendEntry {
+    Colour colour;
+    const char* text;
+};
+
+constexpr LegendEntry legend_entries[] = {
+    {only_first_colour, "1ST ONLY"},
+    {only_second_colour, "2ND ONLY"},
+    {dot_colour, "BOTH"},
+    {differing_paper_colour, "CELL DIFFERS"},
+};
+
+int legend_height(const SheetLayout& layout) {
+    return digit_height * layout.label_scale + 2 * layout.padding;
+}
+
+// From the left of one entry's swatch to the next one's.
+int legend_entry_width(const SheetLayout& layout, const LegendEntry& entry) {
+    const int swatch = digit_height * layout.label_scale;
+    return swatch + layout.padding + label_width(layout, static_cast<int>(std::strlen(entry.text))) +
+           4 * layout.padding;
+}
+
+int legend_width(const SheetLayout& layout) {
+    int width = 0;
+    for (const LegendEntry& entry : legend_entries) width += legend_entry_width(layout, entry);
+    return width;
+}
+
+// Each colour as a swatch with a grid-coloured edge, and its meaning.
+void draw_legend(Sheet& sheet, const SheetLayout& layout, int top) {
+    const int swatch = digit_height * layout.label_scale;
+    int left = layout.table_left;
+    for (const LegendEntry& entry : legend_entries) {
+        fill(sheet, left, top, swatch, swatch, grid_colour);
+        fill(sheet, left + 1, top + 1, swatch - 2, swatch - 2, entry.colour);
+        const int text_left = left + swatch + layout.padding;
+        for (int place = 0; entry.text[place] != '\0'; ++place) {
+            draw_label_character(sheet, layout, text_left, top, place, entry.text[place]);
+        }
+        left += legend_entry_width(layout, entry);
     }
 }
 
@@ -181,10 +234,14 @@ Sheet draw_sheet(const RomImage& image, int scale) {
 }
 
 Sheet draw_difference_sheet(const RomImage& first, const RomImage& second, int scale) {
-    const SheetLayout layout = sheet_layout(first.kind, scale);
+    SheetLayout layout = sheet_layout(first.kind, scale);
+    const int legend_top = layout.height;
+    layout.height += legend_height(layout);
+    layout.width = std::max(layout.width, layout.table_left + legend_width(layout));
     Sheet sheet = blank_sheet(layout);
     for (int index = 0; index < kind_facts(first.kind).glyph_count; ++index) {
         draw_glyph_pair(sheet, layout, first, second, index);
     }
+    draw_legend(sheet, layout, legend_top);
     return sheet;
 }

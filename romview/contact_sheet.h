@@ -67,5 +67,6 @@ Sheet draw_sheet(const RomImage& image, int scale);
 
 // The sheet of two images of the same kind laid over each other: dots in
 // both in black, dots of the first only in red, of the second only in
-// green, glyphs that differ on a pale yellow ground.
+// green, glyphs that differ on a pale yellow ground; a legend under the
+// tables says so ("1ST ONLY", "2ND ONLY", "BOTH", "CELL DIFFERS").
 Sheet draw_difference_sheet(const RomImage& first, const RomImage& second, int scale);

@@ -1,10 +1,11 @@
 // romview: draws a ROM image written by glyphmill or cellforge as a PNG
-// contact sheet and tells what it holds, compares two images, or exports
-// one as a BDF font.
+// contact sheet and tells what it holds, compares two images, exports one
+// as a BDF font, or puts an edited font back into one.
 //
 //   romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]
 //   romview --diff IMAGE1 IMAGE2 [-o FILE.png] [--scale N]
 //   romview --bdf IMAGE [-o FILE.bdf]
+//   romview --apply EDITS.bdf IMAGE [-o FILE]
 //
 // The image's size tells its kind (rom_image.h). A plain run writes the
 // sheet, to IMAGE.png unless -o names another file, and prints a summary:
@@ -18,7 +19,9 @@
 // (decimal or 0x hex) as rows of '#' and '.'; either writes a sheet only
 // when -o is given. --diff lists the glyphs in which two images differ
 // and exits like cmp: 0 equal, 1 different, 2 trouble. --bdf prints the
-// image as a BDF font, or writes it to the file -o names.
+// image as a BDF font, or writes it to the file -o names. --apply puts each
+// glyph of a font (as --bdf numbers and places them) into the image dot for
+// dot and writes the image back, or to the file -o names.
 //
 // Reports go to standard output, but to standard error when -o - sends the
 // sheet there, so that they never mix into the PNG (-o - with --bdf is the
@@ -33,8 +36,10 @@
 #include <string_view>
 #include <vector>
 
+#include "apply_font.h"
 #include "bdf_export.h"
 #include "contact_sheet.h"
+#include "font_source.h"
 #include "output_file.h"
 #include "platform.h"
 #include "png_file.h"
@@ -48,10 +53,12 @@ namespace {
 const char* const sheet_usage = "usage: romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]";
 const char* const diff_usage = "usage: romview --diff IMAGE1 IMAGE2 [-o FILE.png] [--scale N]";
 const char* const bdf_usage = "usage: romview --bdf IMAGE [-o FILE.bdf]";
+const char* const apply_usage = "usage: romview --apply EDITS.bdf IMAGE [-o FILE]";
 const char* const help_text =
     "usage: romview IMAGE [-o FILE.png] [--scale N] [--list] [--text CELL]\n"
     "       romview --diff IMAGE1 IMAGE2 [-o FILE.png] [--scale N]\n"
     "       romview --bdf IMAGE [-o FILE.bdf]\n"
+    "       romview --apply EDITS.bdf IMAGE [-o FILE]\n"
     "       romview --help | --version\n"
     "Draws a ROM image written by glyphmill or cellforge as a PNG contact sheet\n"
     "(IMAGE.png unless -o names another file) and prints what it holds.\n"
@@ -63,10 +70,13 @@ const char* const help_text =
     "  --diff       list the glyphs in which two images differ; exit 0 when equal,\n"
     "               1 when different, 2 on trouble\n"
     "  --bdf        print the image as a BDF font\n"
+    "  --apply FONT put each glyph of FONT, numbered and placed as --bdf writes\n"
+    "               them, into the image dot for dot; write the image back, or\n"
+    "               to the file -o names\n"
     "  --help       print this help\n"
     "  --version    print the version\n";
 
-enum class Mode { sheet, diff, bdf };
+enum class Mode { sheet, diff, bdf, apply };
 
 struct Options {
     Mode mode;
@@ -75,6 +85,7 @@ struct Options {
     const char* output_name;  // nullptr: none given
     const char* scale_text;   // nullptr: default_scale
     const char* cell_text;    // nullptr: no --text
+    const char* edits_name;   // the font of --apply
     bool list;
     bool help;
     bool version;
@@ -94,7 +105,8 @@ int failure_status_of(Mode mode) {
 
 // The usage lines stand alone, without the program's name before them.
 [[noreturn]] void fail_usage(Mode mode) {
-    const char* usage = mode == Mode::diff ? diff_usage : mode == Mode::bdf ? bdf_usage : sheet_usage;
+    const char* const usages[] = {sheet_usage, diff_usage, bdf_usage, apply_usage};
+    const char* usage = usages[static_cast<int>(mode)];
     std::fprintf(stderr, "%s\n", usage);
     std::exit(failure_status);
 }
@@ -106,7 +118,7 @@ bool is_query(const Options& options) {
 // False on an unknown option, an option without its value, a wrong number
 // of image names, or options that do not go together.
 bool parse_command_line(int argc, char** argv, Options& options) {
-    options = {Mode::sheet, {nullptr, nullptr}, 0, nullptr, nullptr, nullptr, false, false, false};
+    options = {Mode::sheet, {nullptr, nullptr}, 0, nullptr, nullptr, nullptr, nullptr, false, false, false};
     bool known = true;
     bool bdf = false;
     for (int next = 1; next < argc; ++next) {
@@ -120,16 +132,20 @@ bool parse_command_line(int argc, char** argv, Options& options) {
         else if (argument == "-o" && has_value) options.output_name = argv[++next];
         else if (argument == "--scale" && has_value) options.scale_text = argv[++next];
         else if (argument == "--text" && has_value) options.cell_text = argv[++next];
+        else if (argument == "--apply" && has_value) options.edits_name = argv[++next];
         else if (argument.starts_with('-') || options.image_count == 2) known = false;
         else options.image_names[options.image_count++] = argv[next];
     }
     if (bdf && options.mode != Mode::diff) options.mode = Mode::bdf;
-    if (!known || (bdf && options.mode == Mode::diff)) return false;
+    const bool apply = options.edits_name != nullptr;
+    if (apply && options.mode == Mode::sheet) options.mode = Mode::apply;
+    if (!known || (bdf && options.mode == Mode::diff) || (apply && options.mode != Mode::apply)) return false;
     const bool query = is_query(options);
     switch (options.mode) {
     case Mode::sheet: return options.image_count == 1;
     case Mode::diff: return options.image_count == 2 && !query;
-    case Mode::bdf: return options.image_count == 1 && !query && options.scale_text == nullptr;
+    case Mode::bdf:
+    case Mode::apply: return options.image_count == 1 && !query && options.scale_text == nullptr;
     }
     return false;
 }
@@ -217,11 +233,19 @@ std::string output_name(const Options& options) {
     if (to_standard_output && options.mode == Mode::bdf) return "";
     if (options.output_name != nullptr) return options.output_name;
     if (options.mode == Mode::sheet && !is_query(options)) return std::string(options.image_names[0]) + ".png";
+    if (options.mode == Mode::apply) return options.image_names[0];
     return "";
 }
 
+// Only --apply writes an image, and the font it applies stays.
 void refuse_writing_over_an_image(const Options& options, const std::string& output) {
     if (output.empty() || output == standard_output_name) return;
+    if (options.mode == Mode::apply) {
+        if (is_same_file(options.edits_name, output.c_str())) {
+            fail(output + " is the font " + options.edits_name + " itself; give -o another name");
+        }
+        return;
+    }
     for (int i = 0; i < options.image_count; ++i) {
         if (is_same_file(options.image_names[i], output.c_str())) {
             fail(output + " is the image " + options.image_names[i] + " itself; give -o another name");
@@ -271,7 +295,7 @@ Sheet write_image_sheet(const RomImage& image, const std::string& output, int sc
 bool compare_images(const RomImage& first, const RomImage& second, const std::string& output, int scale) {
     if (!output.empty()) write_sheet(output, draw_difference_sheet(first, second, scale));
     const RomDifference difference = compare_roms(first, second);
-    print_differences(report, compared_layout(first, second), difference);
+    print_differences(report, first.kind, compared_layout(first, second), difference);
     return difference.count > 0;
 }
 
@@ -282,8 +306,23 @@ void export_font(const RomImage& image, const std::string& output) {
     else write_output(output, font.data(), font.size());
 }
 
-std::string sheet_place(const std::string& output) {
+// Where the output goes, as a report names it.
+std::string output_place(const std::string& output) {
     return output == standard_output_name ? "standard output" : output;
+}
+
+// Puts the font's glyphs into the image and writes it where output names.
+void apply_edits(const char* font_name, RomImage& image, const std::string& output) {
+    static SourceFont font;
+    const FontRequest request = {0, max_bitmap_bytes, nullptr, nullptr};
+    const SourceResult read = read_font_file(font_name, request, font);
+    if (read.error != SourceError::none) fail(source_error_message(font_name, read, font));
+    const ApplyResult result = apply_font(font, count_unencoded_glyphs(font_name), image);
+    if (result.error != ApplyError::none) fail(apply_refusal(font_name, result, image.kind));
+    write_output(output, image.bytes, kind_facts(image.kind).size);
+    const RomKindFacts& facts = kind_facts(image.kind);
+    std::fprintf(report, "%s: glyphs put in from %s: %d, %s changed: %d\n", output_place(output).c_str(), font_name,
+                 result.applied, facts.glyph_word, result.changed);
 }
 
 }  // namespace
@@ -314,12 +353,13 @@ int main(int argc, char** argv) {
     //    that a failed write prints its one line alone.
     bool differ = false;
     if (options.mode == Mode::bdf) export_font(image, output);
+    if (options.mode == Mode::apply) apply_edits(options.edits_name, images[0], output);
     if (options.mode == Mode::diff) differ = compare_images(image, images[1], output, scale);
     if (options.mode == Mode::sheet) {
         const Sheet sheet = write_image_sheet(image, output, scale);
         if (options.cell_text != nullptr) print_glyph_text(report, image, cell);
         if (options.list) print_missing_codes(report, image);
-        if (!is_query(options)) print_summary(report, image, options.image_names[0], sheet_place(output), sheet);
+        if (!is_query(options)) print_summary(report, image, options.image_names[0], output_place(output), sheet);
     }
 
     // 5. Everything printed must have reached standard output.

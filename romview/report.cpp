@@ -87,11 +87,12 @@ void print_summary(std::FILE* report, const RomImage& image, const char* image_n
     std::fprintf(report, "sheet: %s, %d x %d pixels\n", sheet_place.c_str(), sheet.width, sheet.height);
 }
 
-void print_differences(std::FILE* report, RomLayout layout, const RomDifference& difference) {
+void print_differences(std::FILE* report, RomKind kind, RomLayout layout, const RomDifference& difference) {
     for (int i = 0; i < difference.count; ++i) {
         const GlyphDifference& glyph = difference.glyphs[i];
         const std::string want = describe_want(glyph_want(layout, glyph.index));
         std::fprintf(report, "0x%0*X\t%d dot%s%s%s\n", index_digits, glyph.index, glyph.dots,
                      glyph.dots == 1 ? "" : "s", want.empty() ? "" : "\t", want.c_str());
     }
+    std::fprintf(report, "%s differing: %d\n", kind_facts(kind).glyph_word, difference.count);
 }

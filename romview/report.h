@@ -27,4 +27,4 @@ void print_summary(std::FILE* report, const RomImage& image, const char* image_n
 // "0x041<TAB>12 dots<TAB>Ａ U+FF21 JIS 2341" for each glyph that differs,
 // named by the glyphs of layout; "0x150<TAB>3 dots" for a cell that holds
 // nothing.
-void print_differences(std::FILE* report, RomLayout layout, const RomDifference& difference);
+void print_differences(std::FILE* report, RomKind kind, RomLayout layout, const RomDifference& difference);

@@ -50,6 +50,17 @@ GlyphDots glyph_dots(const RomImage& image, int index) {
     return glyph;
 }
 
+void set_glyph_dots(RomImage& image, int index, const GlyphDots& glyph) {
+    const RomKindFacts& facts = kind_facts(image.kind);
+    std::uint8_t* first = image.bytes + index * glyph_height;
+    for (int y = 0; y < facts.glyph_rows; ++y) {
+        for (int plane = 0; plane < facts.plane_count; ++plane) {
+            const int shift = max_glyph_width - (plane + 1) * cell_width;
+            first[plane * facts.plane_size + y] = static_cast<std::uint8_t>(glyph.rows[y] >> shift);
+        }
+    }
+}
+
 bool dot_is_set(const GlyphDots& glyph, int x, int y) {
     return (glyph.rows[y] >> (max_glyph_width - 1 - x)) & 1;
 }

@@ -125,6 +125,8 @@ struct GlyphDots {
 static_assert(max_glyph_width == std::numeric_limits<std::uint16_t>::digits);
 
 GlyphDots glyph_dots(const RomImage& image, int index);
+// Replaces the rows a font glyph fills; the rows below them stay.
+void set_glyph_dots(RomImage& image, int index, const GlyphDots& glyph);
 bool dot_is_set(const GlyphDots& glyph, int x, int y);
 bool glyph_is_blank(const GlyphDots& glyph);
 

@@ -1,4 +1,4 @@
-#include "digit_font.h"
+#include "label_font.h"
 
 namespace {
 
@@ -21,8 +21,30 @@ constexpr std::uint8_t digits[16][digit_height] = {
     {0b11111, 0b10000, 0b10000, 0b11110, 0b10000, 0b10000, 0b10000},  // F
 };
 
+struct Letter {
+    char character;
+    std::uint8_t rows[digit_height];
+};
+
+constexpr Letter letters[] = {
+    {'H', {0b10001, 0b10001, 0b10001, 0b11111, 0b10001, 0b10001, 0b10001}},
+    {'I', {0b01110, 0b00100, 0b00100, 0b00100, 0b00100, 0b00100, 0b01110}},
+    {'L', {0b10000, 0b10000, 0b10000, 0b10000, 0b10000, 0b10000, 0b11111}},
+    {'N', {0b10001, 0b11001, 0b10101, 0b10011, 0b10001, 0b10001, 0b10001}},
+    {'O', {0b01110, 0b10001, 0b10001, 0b10001, 0b10001, 0b10001, 0b01110}},
+    {'R', {0b11110, 0b10001, 0b10001, 0b11110, 0b10100, 0b10010, 0b10001}},
+    {'S', {0b01111, 0b10000, 0b10000, 0b01110, 0b00001, 0b00001, 0b11110}},
+    {'T', {0b11111, 0b00100, 0b00100, 0b00100, 0b00100, 0b00100, 0b00100}},
+    {'Y', {0b10001, 0b10001, 0b01010, 0b00100, 0b00100, 0b00100, 0b00100}},
+};
+
 }  // namespace
 
-std::uint8_t digit_row(int value, int y) {
-    return digits[value][y];
+std::uint8_t label_row(char character, int y) {
+    if (character >= '0' && character <= '9') return digits[character - '0'][y];
+    if (character >= 'A' && character <= 'F') return digits[character - 'A' + 10][y];
+    for (const Letter& letter : letters) {
+        if (letter.character == character) return letter.rows[y];
+    }
+    return 0;
 }
