@@ -80,7 +80,7 @@ TEST(Cellforge, OneFontMakesBothImages) {
     // Placeholder: second-set cells no glyph reached, among them the
     // composite "10" whose second digit is missing; the digit 1 itself and
     // the composite "11" are drawn.
-    const Cell placeholder{0xFE, 0xFE, 0xFE, 0xFE, 0, 0xFE, 0xFE, 0xFE, 0xFE, 0, 0, 0, 0, 0, 0, 0};
+    const Cell placeholder(placeholder_rows, placeholder_rows + cell_bytes);
     for (int code : {0x3A, 0x3C, 0x28, 0x95, 0xFF}) EXPECT_EQ(cell(images.image_66, 256 + code), placeholder) << code;
     EXPECT_NE(cell(images.image_66, 256 + 0x31), placeholder);
     EXPECT_NE(cell(images.image_66, 256 + 0x3B), placeholder);
