@@ -293,21 +293,6 @@ TEST_P(HostileFont, EndsWithItsOutcomeAndNoDamagedImage) {
 INSTANTIATE_TEST_SUITE_P(Cases, HostileFont, testing::ValuesIn(hostile_cases),
                          [](const testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
 
-// A small file system of its own, gone with the object.
-struct SmallDisk {
-    std::string path;
-    bool mounted;
-    int error;  // errno of a failed mount
-    explicit SmallDisk(const std::string& at) : path(at) {
-        std::filesystem::create_directory(path);
-        mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, "size=40k") == 0;
-        error = mounted ? 0 : errno;
-    }
-    ~SmallDisk() {
-        if (mounted) umount(path.c_str());
-    }
-};
-
 // Fills the disk, then frees `free_bytes` of it again.
 void fill_leaving(const SmallDisk& disk, std::size_t free_bytes) {
     const std::string filler = disk.path + "/filler";
@@ -340,7 +325,7 @@ TEST(HostileDisk, FullDiskKeepsTheOlderImage) {
     for (const FullDiskCase& c : cases) {
         ScratchDir dir;
         write_file(dir.file("font.bdf"), font_with(solid_glyph));
-        SmallDisk disk(dir.file("disk"));
+        SmallDisk disk(dir.file("disk"), "40k");
         if (!disk.mounted) {
             GTEST_SKIP() << "cannot mount a 40 KB tmpfs to fill (" << std::strerror(disk.error)
                          << "); the test needs root and mount permission";
