@@ -5,7 +5,6 @@
 // must either replace every earlier image by a complete one (status 0) or
 // leave each byte for byte as it was (status 1).
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <fcntl.h>
 #include <unistd.h>
 
