@@ -16,6 +16,7 @@
 #include FT_BDF_H
 #include FT_BITMAP_H
 #include FT_FONT_FORMATS_H
+#include FT_TRUETYPE_TABLES_H
 #include FT_WINFONTS_H
 
 namespace {
@@ -100,11 +101,27 @@ void name_windows_charset(FT_Byte charset, SourceFont& font) {
     std::snprintf(font.encoding, property_capacity, "%d", charset);
 }
 
-// Ascent and descent of an outline font at pixel_size: the face's ascender
-// and descender in proportion, adding up to the pixel size.
+// The typographic ascender and descender of the OS/2 table where they span
+// the em, as they do in CJK fonts, whose ideographs fill that box; else the
+// face's (the hhea table's), which also make room for accents.
+void outline_extent(FT_Face face, long long& above, long long& below) {
+    const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (os2 != nullptr && os2->version != 0xFFFF && os2->sTypoAscender > 0 && os2->sTypoDescender <= 0 &&
+        os2->sTypoAscender - os2->sTypoDescender == face->units_per_EM) {
+        above = os2->sTypoAscender;
+        below = -static_cast<long long>(os2->sTypoDescender);
+        return;
+    }
+    above = face->ascender > 0 ? face->ascender : 0;
+    below = face->descender < 0 ? -static_cast<long long>(face->descender) : 0;
+}
+
+// Ascent and descent of an outline font at pixel_size: the extent above in
+// proportion, adding up to the pixel size.
 void derive_outline_metrics(FT_Face face, int pixel_size, SourceFont& font) {
-    long long above = face->ascender > 0 ? face->ascender : 0;
-    long long below = face->descender < 0 ? -static_cast<long long>(face->descender) : 0;
+    long long above = 0;
+    long long below = 0;
+    outline_extent(face, above, below);
     if (above + below == 0) {
         above = 7;
         below = 1;
@@ -114,17 +131,19 @@ void derive_outline_metrics(FT_Face face, int pixel_size, SourceFont& font) {
 }
 
 // Sets up the face: its size, character map and numbering properties.
-SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
+SourceResult prepare_face(FT_Face face, int pixel_size, int pixel_width, SourceFont& font) {
     font.scalable = FT_IS_SCALABLE(face);
     font.registry[0] = '\0';
     font.encoding[0] = '\0';
     if (font.scalable) {
         const int size = pixel_size > 0 ? pixel_size : 16;
-        if (const FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size))) {
+        const int width = pixel_width > 0 ? pixel_width : size;
+        if (const FT_Error error = FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(width), static_cast<FT_UInt>(size))) {
             return {SourceError::freetype, error};
         }
         derive_outline_metrics(face, size, font);
         font.pixel_size = size;
+        font.pixel_width = width;
     } else {
         const int strike = choose_strike(face, pixel_size);
         if (strike < 0) return {SourceError::freetype, FT_Err_Invalid_Pixel_Size};
@@ -142,6 +161,7 @@ SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
         font.pixel_size = is_bdf_face(face) || strike_size <= 0 ? font.ascent + font.descent : strike_size;
         int named_size = 0;
         if (integer_property(face, "PIXEL_SIZE", named_size) && named_size > 0) font.pixel_size = named_size;
+        font.pixel_width = font.pixel_size;
     }
 
     const char* registry = nullptr;
@@ -337,7 +357,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, const 
     session.bytes.memory = &session.memory;
     session.compressed = size >= 2 && data[0] == 0x1F && data[1] == 0x8B;
     if (const FT_Error error = open_best_face(session, request.pixel_size)) return refused_face(session, error);
-    const SourceResult prepared = prepare_face(session.face, request.pixel_size, font);
+    const SourceResult prepared = prepare_face(session.face, request.pixel_size, request.pixel_width, font);
     if (prepared.error == SourceError::freetype) return freetype_failure(session, prepared.freetype_error);
     if (prepared.error != SourceError::none) return prepared;
     return copy_glyphs(session, request, font);
@@ -345,7 +365,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, const 
 
 SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pixel_size,
                               SourceFont& font) {
-    const FontRequest request = {pixel_size, max_bitmap_bytes, nullptr, nullptr};
+    const FontRequest request = {pixel_size, 0, max_bitmap_bytes, nullptr, nullptr};
     return read_font_memory(data, size, request, font);
 }
 

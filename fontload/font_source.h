@@ -43,6 +43,7 @@ struct SourceFont {
     bool scalable;       // rendered at the pixel size asked for
     bool unicode_cmap;   // codes are Unicode code points (outline and sfnt fonts)
     int pixel_size;      // nominal size: PIXEL_SIZE, the strike's, or the size rendered at
+    int pixel_width;     // an outline font's em across as rendered; pixel_size for bitmap fonts
     int ascent;          // FONT_ASCENT and FONT_DESCENT, the box the converters scale by
     int descent;
     char registry[property_capacity];  // CHARSET_REGISTRY and CHARSET_ENCODING, empty if none
@@ -77,6 +78,7 @@ struct SourceResult {
 // null wanted: every code's); the others are listed without a bitmap.
 struct FontRequest {
     int pixel_size;
+    int pixel_width;  // outline fonts' em across, for cells narrower than high; 0: pixel_size
     std::size_t bitmap_budget;  // most the copied bitmaps may take, at most max_bitmap_bytes
     bool (*wanted)(void* context, const SourceFont& font, std::int64_t code);
     void* context;
