@@ -270,7 +270,7 @@ TEST(Fontprep, BadInputsFailWithOneLine) {
         {"no glyph left", "-n jis -o out.bdf latin.bdf", "fontprep: no glyph has a JIS code\n"},
         {"bad size", "-s 0 ten.bdf", "fontprep: bad size 0: give 1 to 256\n"},
         {"bad numbering", "-n ebcdic ten.bdf", "fontprep: bad numbering ebcdic: give jis or unicode\n"},
-        {"no font", "--quiet", "usage: fontprep [-s PIXELS]"},
+        {"no font", "--quiet", "usage: fontprep [--for glyphmill|cellforge]"},
     };
     for (const Case& test : cases) {
         ScratchDir dir;
@@ -348,7 +348,8 @@ TEST(Fontprep, LaterFontsThatFillNothingCostNoMemory) {
     ASSERT_EQ(fifty.status, 0) << fifty.output.substr(0, 300);
     EXPECT_TRUE(read_file(dir.file("fifty.bdf")) == read_file(dir.file("one.bdf"))) << "fifty copies give another font";
     const std::vector<std::string> summary = lines_of(fifty.output);
-    ASSERT_EQ(summary.size(), 51u);
+    ASSERT_GE(summary.size(), 51u);
+    EXPECT_EQ(summary[50].rfind("fontprep: 1000 glyphs written", 0), 0u) << summary[50];
     EXPECT_EQ(summary[0], "fontprep: font.bdf: 1000 glyphs taken, 0 aliases added, 0 dropped (no Unicode code)");
     EXPECT_EQ(summary[49], "fontprep: font.bdf: 0 codes filled, 0 aliases added, 0 dropped (no Unicode code), "
                            "1000 already present");
