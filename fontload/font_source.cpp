@@ -130,14 +130,25 @@ void derive_outline_metrics(FT_Face face, int pixel_size, SourceFont& font) {
     font.descent = pixel_size - font.ascent;
 }
 
+// Whether an outline font carries a bitmap strike of strike_size pixels,
+// drawn dot for dot by its designer.
+bool has_strike(FT_Face face, int strike_size) {
+    for (int strike = 0; strike_size > 0 && strike < face->num_fixed_sizes; ++strike) {
+        if (strike_has_height(face, strike, strike_size)) return true;
+    }
+    return false;
+}
+
 // Sets up the face: its size, character map and numbering properties.
-SourceResult prepare_face(FT_Face face, int pixel_size, int pixel_width, SourceFont& font) {
+SourceResult prepare_face(FT_Face face, const FontRequest& request, SourceFont& font) {
     font.scalable = FT_IS_SCALABLE(face);
     font.registry[0] = '\0';
     font.encoding[0] = '\0';
+    const int pixel_size = request.pixel_size;
     if (font.scalable) {
-        const int size = pixel_size > 0 ? pixel_size : 16;
-        const int width = pixel_width > 0 ? pixel_width : size;
+        const bool strike = has_strike(face, request.strike_size);
+        const int size = strike ? request.strike_size : pixel_size > 0 ? pixel_size : 16;
+        const int width = strike || request.pixel_width <= 0 ? size : request.pixel_width;
         if (const FT_Error error = FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(width), static_cast<FT_UInt>(size))) {
             return {SourceError::freetype, error};
         }
@@ -357,7 +368,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, const 
     session.bytes.memory = &session.memory;
     session.compressed = size >= 2 && data[0] == 0x1F && data[1] == 0x8B;
     if (const FT_Error error = open_best_face(session, request.pixel_size)) return refused_face(session, error);
-    const SourceResult prepared = prepare_face(session.face, request.pixel_size, request.pixel_width, font);
+    const SourceResult prepared = prepare_face(session.face, request, font);
     if (prepared.error == SourceError::freetype) return freetype_failure(session, prepared.freetype_error);
     if (prepared.error != SourceError::none) return prepared;
     return copy_glyphs(session, request, font);
@@ -365,7 +376,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, const 
 
 SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pixel_size,
                               SourceFont& font) {
-    const FontRequest request = {pixel_size, 0, max_bitmap_bytes, nullptr, nullptr};
+    const FontRequest request = {pixel_size, 0, 0, max_bitmap_bytes, nullptr, nullptr};
     return read_font_memory(data, size, request, font);
 }
 

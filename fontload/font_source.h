@@ -79,6 +79,7 @@ struct SourceResult {
 struct FontRequest {
     int pixel_size;
     int pixel_width;  // outline fonts' em across, for cells narrower than high; 0: pixel_size
+    int strike_size;  // an outline font with a bitmap strike of this size is read at it instead; 0: none
     std::size_t bitmap_budget;  // most the copied bitmaps may take, at most max_bitmap_bytes
     bool (*wanted)(void* context, const SourceFont& font, std::int64_t code);
     void* context;

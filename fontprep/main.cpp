@@ -100,6 +100,7 @@ void write_output(const char* output_name, const std::string& text) {
 struct SizeAsked {
     int pixel_size;
     int pixel_width;
+    int strike_size;
     bool by_s;
 };
 
@@ -109,9 +110,9 @@ SizeAsked size_asked(const Options& options) {
         target = find_image_target(options.target_text);
         if (target == nullptr) fail("bad tool " + std::string(options.target_text) + ": give glyphmill or cellforge");
     }
-    if (options.size_text != nullptr) return {parse_size(options.size_text), 0, true};
-    if (target != nullptr) return {target->pixel_size, target->pixel_width, false};
-    return {0, 0, false};
+    if (options.size_text != nullptr) return {parse_size(options.size_text), 0, 0, true};
+    if (target != nullptr) return {target->pixel_size, target->pixel_width, target->strike_size, false};
+    return {0, 0, 0, false};
 }
 
 Numbering numbering_asked(const Options& options) {
@@ -154,7 +155,8 @@ int main(int argc, char** argv) {
     if (!options.report_only) refuse_writing_over_a_font(options);
 
     // 2. Read the fonts in turn. The first sets the pixel size (a bitmap
-    //    font its own unless -s asks for another), the cell, the ascent
+    //    font its own or a strike --for prefers, unless -s asks for
+    //    another), the cell, the ascent
     //    and descent and, unless -n says otherwise, the numbering; every
     //    later bitmap font must have that pixel size and only fills what is
     //    missing. Only the glyphs that fill a missing code are copied, and
@@ -172,12 +174,13 @@ int main(int argc, char** argv) {
     for (std::size_t index = 0; index < font_count; ++index) {
         const char* name = options.font_names[index];
         GlyphsWanted wanted = {&table, numbering_given || index > 0, output, false, {SourceKind::unknown, nullptr}};
-        const FontRequest request = {pixel_size, pixel_width, bitmap_budget, fills_a_missing_code, &wanted};
+        const FontRequest request = {pixel_size, pixel_width, index == 0 ? asked.strike_size : 0, bitmap_budget,
+                                     fills_a_missing_code, &wanted};
         SourceFont font;
         read_font(name, request, font);
         const SourceNumbering numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
         if (index == 0) {
-            if (pixel_size == 0 || (!font.scalable && !asked.by_s)) pixel_size = font.pixel_size;
+            if (!asked.by_s) pixel_size = font.pixel_size;
             pixel_width = font.scalable ? font.pixel_width : 0;
             properties.pixel_size = pixel_size;
             properties.ascent = font.ascent;

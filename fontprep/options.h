@@ -34,6 +34,7 @@ struct ImageTarget {
     const char* tool;
     int pixel_size;   // rows of the em, the font's ascent plus descent
     int pixel_width;  // columns of the em
+    int strike_size;  // an outline font with a bitmap strike of this size is read at it
 };
 
 // The target --for names; nullptr for a name of no converter.
