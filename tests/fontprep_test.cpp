@@ -22,21 +22,6 @@ const std::string cellforge = CELLFORGE_PATH;
 const std::string samples = SAMPLES_DIR;
 const std::string fixture = samples + "/shinonome-16-subset.pcf.gz";
 
-// A BDF font FreeType accepts: make_font's with SIZE, FONTBOUNDINGBOX,
-// CHARSET_ENCODING and each glyph's widths added.
-std::string full_font(const std::string& registry, const std::string& encoding, int ascent, int descent,
-                      const std::vector<TestGlyph>& glyphs) {
-    std::string font = make_font(registry, ascent, descent, glyphs);
-    const std::string height = std::to_string(ascent + descent);
-    font.insert(font.find("STARTPROPERTIES"), "SIZE " + height + " 75 75\nFONTBOUNDINGBOX 8 " + height + " 0 -" +
-                                                  std::to_string(descent) + "\n");
-    font.insert(font.find("ENDPROPERTIES"), "CHARSET_ENCODING \"" + encoding + "\"\n");
-    for (std::size_t at = font.find("\nBBX"); at != std::string::npos; at = font.find("\nBBX", at + 30)) {
-        font.insert(at, "\nSWIDTH 1000 0\nDWIDTH 8 0");
-    }
-    return font;
-}
-
 TestGlyph cell_glyph(int encoding) {
     return {encoding, "8 10 0 -2", std::vector<std::string>(10, "3C")};
 }
