@@ -80,6 +80,8 @@ Fit fit_glyph(GlyphBitmap& glyph, const CellBox& cell) {
     const long long ink_bottom = static_cast<long long>(glyph.y_offset) + glyph.height - ink.end_row;
     const Span across = place_on_axis(ink_left, ink.end_column - ink.first_column, 0, cell.width);
     const Span up = place_on_axis(ink_bottom, ink.end_row - ink.first_row, -cell.descent, cell.ascent);
+    // A cell of no columns or no rows (a bitmap font of no height) keeps nothing.
+    if (across.end <= across.first || up.end <= up.first) return Fit::left_out;
     const int kept_first_column = static_cast<int>(across.first - across.start) + ink.first_column;
     const int kept_end_column = static_cast<int>(across.end - across.start) + ink.first_column;
     if (dots_in_columns(glyph, kept_first_column, kept_end_column) * 4 < ink.dots * 3) return Fit::left_out;

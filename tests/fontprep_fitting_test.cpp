@@ -93,6 +93,8 @@ TEST(Fitting, LeavesOutGlyphsMostlyOutsideAndTheirCodes) {
     EXPECT_EQ(font.glyphs[0].code, 0x300);
     EXPECT_EQ(font.glyphs[2].code, 0x4E00) << "a glyph read without its bitmap lost";
     EXPECT_EQ(font.bitmaps[1].x_offset, 0);
+    GlyphBitmap dot = glyph_of({"#"}, 0, 0);
+    EXPECT_EQ(fit_glyph(dot, {8, 0, 0}), Fit::left_out) << "a glyph fitted to a cell of no rows";
 }
 
 // What each image gets from a set of codes, against the tables.
