@@ -7,8 +7,9 @@ const char* const fontprep_usage =
     "usage: fontprep [--for glyphmill|cellforge] [-s PIXELS] [-n jis|unicode] [--fit|--no-fit] [--no-aliases] "
     "[--quiet] [--report] [-o FILE] FONT...";
 const char* const fontprep_help =
-    "usage: fontprep [--for glyphmill|cellforge] [-s PIXELS] [-n jis|unicode] [--fit|--no-fit]\n"
-    "                [--no-aliases] [--quiet] [--report] [-o FILE] FONT...\n"
+    "usage: fontprep [--for glyphmill|cellforge] [-s PIXELS] [-n jis|unicode]\n"
+    "                [--fit|--no-fit] [--no-aliases] [--quiet] [--report]\n"
+    "                [-o FILE] FONT...\n"
     "       fontprep --help | --version\n"
     "Writes one BDF font for glyphmill and cellforge made from the fonts given:\n"
     "the first font's glyphs, then from each later font the codes still missing.\n"
