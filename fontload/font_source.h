@@ -1,8 +1,8 @@
 // Reading one font file through FreeType into plain glyph records: bitmap
 // fonts (BDF, PCF, either gzip-compressed, Windows .fon/.fnt) and embedded
 // bitmap strikes dot for dot, outline fonts (TrueType, OpenType and their
-// collections) rendered monochrome with the font's hinting. Only
-// font_source.cpp and freetype_session.cpp see FreeType.
+// collections) rendered monochrome with the font's hinting, square or at an
+// em narrower than high. Only the .cpp files of this folder see FreeType.
 //
 // Limits: a font file of more than max_source_size bytes is refused, and so
 // is one for which FreeType would hold more than max_freetype_bytes (it
@@ -72,7 +72,7 @@ struct SourceResult {
 };
 
 // What to read of a font. pixel_size is the height to render outline fonts
-// at and to prefer among the strikes and faces of a bitmap font file; 0
+// at (their em, ascent plus descent) and to prefer among the strikes and faces of a bitmap font file; 0
 // takes a bitmap font's first strike. wanted, called with the font's
 // numbering properties already read, says which codes' glyphs to copy (a
 // null wanted: every code's); the others are listed without a bitmap.
