@@ -72,8 +72,8 @@ struct SourceResult {
 };
 
 // What to read of a font. pixel_size is the height to render outline fonts
-// at (their em, ascent plus descent) and to prefer among the strikes and faces of a bitmap font file; 0
-// takes a bitmap font's first strike. wanted, called with the font's
+// at (their em, ascent plus descent) and to prefer among the strikes and
+// faces of a bitmap font file; 0 takes a bitmap font's first strike. wanted, called with the font's
 // numbering properties already read, says which codes' glyphs to copy (a
 // null wanted: every code's); the others are listed without a bitmap.
 struct FontRequest {
