@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -182,17 +183,11 @@ TEST(FontprepFor, FitsOnlyTheFontsAsked) {
 // The columns of a kanji slot that hold dots, from the leftmost to the
 // rightmost.
 int kanji_width(const Bytes& image, int slot) {
-    int columns = 0;
+    unsigned columns = 0;
     for (int row = 0; row < kanji_glyph_size; ++row) {
         columns |= image[slot * kanji_glyph_size + row] << 8 | image[kanji_plane_size + slot * kanji_glyph_size + row];
     }
-    int width = 0;
-    for (int left = 0; left < kanji_glyph_size; ++left) {
-        for (int right = left; right < kanji_glyph_size; ++right) {
-            if ((columns >> (15 - left) & 1) && (columns >> (15 - right) & 1)) width = std::max(width, right - left + 1);
-        }
-    }
-    return width;
+    return columns == 0 ? 0 : std::bit_width(columns) - std::countr_zero(columns);
 }
 
 // The cells of "CGROM66.66" that want the low line or the overline: 0x5F
