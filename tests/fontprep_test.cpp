@@ -255,6 +255,8 @@ TEST(Fontprep, BadInputsFailWithOneLine) {
         {"no glyph left", "-n jis -o out.bdf latin.bdf", "fontprep: no glyph has a JIS code\n"},
         {"bad size", "-s 0 ten.bdf", "fontprep: bad size 0: give 1 to 256\n"},
         {"bad numbering", "-n ebcdic ten.bdf", "fontprep: bad numbering ebcdic: give jis or unicode\n"},
+        {"tool of no images", "--for romview -o out.bdf ten.bdf", "fontprep: bad tool romview: give glyphmill or cellforge\n"},
+        {"report of an unreadable font", "--report text.txt", "fontprep: text.txt: not a readable font: "},
         {"no font", "--quiet", "usage: fontprep [--for glyphmill|cellforge]"},
     };
     for (const Case& test : cases) {
