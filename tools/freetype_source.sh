@@ -53,7 +53,7 @@ write_source_entries() {
                 out = ""; binary = 0
                 for (i = 1; i <= NF; i++) {
                     if ($i ~ /^#/) continue
-                    if ($i ~ /^Types:/) { binary = $i ~ /[: ]deb( |$)/; $i = "Types: deb-src" }
+                    if (tolower($i) ~ /^types:/) { binary = $i ~ /[: ]deb( |$)/; $i = "Types: deb-src" }
                     out = out $i "\n"
                 }
                 if (binary) print out
@@ -61,7 +61,8 @@ write_source_entries() {
     done
 }
 
-# Fetches the source package into $cache/package unless it is there.
+# Fetches the source package into $cache/package unless it is there; the
+# lists it was found through are not kept.
 fetch_package() {
     local package=$1 version=$2 dsc=$3
     [[ -f $cache/package/$dsc ]] && return
@@ -83,10 +84,12 @@ fetch_package() {
     # the fetch below tells whether Debian's part was enough.
     apt-get "${options[@]}" update >&2 || say "some source lists failed to download; trying the rest"
     if ! (cd "$cache/package" && apt-get "${options[@]}" source --download-only "$package=$version" >&2); then
-        say "cannot fetch $package $version from the machine's apt sources"
+        say "cannot fetch $package $version from the machine's apt sources" \
+            "(an older version than the archive's? apt-get install libfreetype-dev upgrades it)"
         rm -rf "$cache/package"
         exit 1
     fi
+    rm -rf "$apt"
 }
 
 main() {
