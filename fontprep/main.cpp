@@ -78,8 +78,12 @@ bool fills_a_missing_code(void* context, const SourceFont& font, std::int64_t co
 }
 
 void write_output(const char* output_name, const std::string& text) {
-    if (output_name == nullptr) write_standard_output_or_fail(text.data(), text.size());
-    else write_file_or_fail(output_name, text.data(), text.size());
+    if (output_name == nullptr) {
+        use_binary_standard_output();
+        write_standard_output_or_fail(text.data(), text.size());
+    } else {
+        write_file_or_fail(output_name, text.data(), text.size());
+    }
 }
 
 // The size asked for: -s, else the size --for names, else 0 (the first
