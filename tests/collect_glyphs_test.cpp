@@ -44,9 +44,14 @@ CellImage run_pass(const PassCase& c) {
     open_text_stream(stream, dir, c.font);
     CellImage image{};
     const bool first = c.bank == Bank::first_set;
-    const HeaderScan scan = scan_font_header(stream, c.ascii_mode);
+    const PassTables tables = first ? first_set_tables(c.ascii_mode) : second_set_tables();
+    static EncodingSet wanted;
+    static GlyphRecord glyphs;
+    wanted = EncodingSet{};
+    add_wanted_encodings(tables, wanted);
+    const HeaderScan scan = scan_font_header(stream, c.ascii_mode, wanted, glyphs);
     EXPECT_EQ(scan.error, FontError::none) << c.name;
-    collect_glyphs(stream, scan.header, first ? first_set_tables(c.ascii_mode) : second_set_tables(), first_bank(image));
+    collect_glyphs(stream, scan.header, glyphs, tables, first_bank(image));
     close_font_stream(stream);
     return image;
 }

@@ -24,7 +24,7 @@ HeaderScan scan_text(const std::string& text, bool accept_unknown) {
     ScratchDir dir;
     FontStream stream;
     open_text_stream(stream, dir, text);
-    const HeaderScan scan = scan_font_header(stream, accept_unknown);
+    const HeaderScan scan = scan_header(stream, accept_unknown);
     close_font_stream(stream);
     return scan;
 }
@@ -75,7 +75,7 @@ TEST(HeaderScan, KeepsLastMetricsReportsTokenAndRewinds) {
     FontStream stream;
     open_text_stream(stream, dir, "FONT_ASCENT 3\nFONT_ASCENT 2147483647\nFONT_DESCENT 2147483647\n"
                                   "CHARSET_REGISTRY \"JISX0208\"\nBBX 8 8 0 0\n");
-    const HeaderScan scan = scan_font_header(stream, false);
+    const HeaderScan scan = scan_header(stream, false);
     EXPECT_EQ(scan.error, FontError::none);
     EXPECT_EQ(font_height(scan.header), 4294967294);
     EXPECT_EQ(tell(stream), 0);

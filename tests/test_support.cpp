@@ -60,6 +60,12 @@ void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::stri
     ASSERT_TRUE(open_font_stream(stream, path.c_str()));
 }
 
+HeaderScan scan_header(FontStream& stream, bool accept_unknown_charset) {
+    static const EncodingSet none{};
+    static GlyphRecord record;
+    return scan_font_header(stream, accept_unknown_charset, none, record);
+}
+
 RunResult run_in(const ScratchDir& dir, const std::string& command) {
     const std::string full = "cd '" + dir.path + "' && { " + command + " ; } 2>&1";
     RunResult result{-1, ""};

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "font_header.h"
 #include "font_stream.h"
 
 using Bytes = std::vector<std::uint8_t>;
@@ -35,6 +36,9 @@ std::string make_font(const std::string& registry, int ascent, int descent,
 
 // Opens text as a font stream, through a file in dir.
 void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::string& text);
+
+// The header scan, recording no glyph.
+HeaderScan scan_header(FontStream& stream, bool accept_unknown_charset);
 
 struct RunResult {
     int status;          // exit status, or -1 when the program did not exit normally
