@@ -54,6 +54,22 @@ std::string make_font(const std::string& registry, int ascent, int descent,
     return font + "ENDFONT\n";
 }
 
+std::vector<std::string> reference_pieces(const std::string& raw, std::vector<std::int64_t>* starts) {
+    std::vector<std::string> pieces;
+    std::size_t i = 0;
+    while (i < raw.size()) {
+        if (starts != nullptr) starts->push_back(static_cast<std::int64_t>(i));
+        std::string piece;
+        while (i < raw.size() && piece.size() < 99) {
+            if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+            piece += raw[i++];
+            if (piece.back() == '\n') break;
+        }
+        pieces.push_back(piece.substr(0, piece.find('\0')));
+    }
+    return pieces;
+}
+
 void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::string& text) {
     const std::string path = dir.file("font.bdf");
     write_file(path, text);

@@ -34,6 +34,11 @@ struct TestGlyph {
 std::string make_font(const std::string& registry, int ascent, int descent,
                       const std::vector<TestGlyph>& glyphs);
 
+// The pieces a 100-byte line buffer gives on a text stream that turns
+// CR LF into LF: at most 99 characters, ending after a newline, each cut at
+// a NUL byte; starts, when not null, receives where each begins.
+std::vector<std::string> reference_pieces(const std::string& raw, std::vector<std::int64_t>* starts);
+
 // Opens text as a font stream, through a file in dir.
 void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::string& text);
 
