@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "line_scan.h"
 #include "byte_match.h"
+#include "line_scan.h"
 
 namespace {
 
