@@ -103,6 +103,20 @@ struct RecordedGlyph {
     std::string before;  // the text up to where its lines begin, unique in the font
 };
 
+// The glyph record of a valid font's scan with the codes wanted.
+const GlyphRecord& record_of(const std::string& font, std::initializer_list<std::int32_t> codes) {
+    static EncodingSet wanted;
+    static GlyphRecord record;
+    wanted = EncodingSet{};
+    for (const std::int32_t code : codes) add_encoding(wanted, code);
+    ScratchDir dir;
+    FontStream stream;
+    open_text_stream(stream, dir, font);
+    EXPECT_EQ(scan_font_header(stream, false, wanted, record).error, FontError::none);
+    close_font_stream(stream);
+    return record;
+}
+
 // The scan notes each wanted ENCODING piece with a number, in font order,
 // with where the glyph's lines begin, whatever form the line takes.
 TEST(GlyphRecord, NotesEveryWantedEncodingWhereItsGlyphBegins) {
@@ -112,14 +126,7 @@ TEST(GlyphRecord, NotesEveryWantedEncodingWhereItsGlyphBegins) {
                              "ENCODING 4294967362\nENCODING 67";
     const RecordedGlyph expected[] = {{65, "ENCODING 65\n"}, {66, "ENCODING 66\r\n"}, {67, "ENCODING67\n"},
                                       {65, "ENCODING +65 9\n"}, {66, long_piece}, {67, "ENCODING 67"}};
-    static EncodingSet wanted;
-    for (const std::int32_t code : {65, 66, 67}) add_encoding(wanted, code);
-    static GlyphRecord record;
-    ScratchDir dir;
-    FontStream stream;
-    open_text_stream(stream, dir, font);
-    EXPECT_EQ(scan_font_header(stream, false, wanted, record).error, FontError::none);
-    close_font_stream(stream);
+    const GlyphRecord& record = record_of(font, {65, 66, 67});
     ASSERT_EQ(record.count, static_cast<int>(std::size(expected)));
     EXPECT_FALSE(record.full);
     for (int i = 0; i < record.count; ++i) {
@@ -132,14 +139,7 @@ TEST(GlyphRecord, FullRecordTellsWhereTheFirstGlyphLeftOutBegins) {
     std::string font = properties + "BBX 8 8 0 0\n";
     const std::size_t first = font.size();
     for (int i = 0; i < glyph_record_capacity + 3; ++i) font += "ENCODING 65\n";
-    static EncodingSet wanted;
-    add_encoding(wanted, 65);
-    static GlyphRecord record;
-    ScratchDir dir;
-    FontStream stream;
-    open_text_stream(stream, dir, font);
-    EXPECT_EQ(scan_font_header(stream, false, wanted, record).error, FontError::none);
-    close_font_stream(stream);
+    const GlyphRecord& record = record_of(font, {65});
     EXPECT_EQ(record.count, glyph_record_capacity);
     EXPECT_TRUE(record.full);
     EXPECT_EQ(record.unrecorded, static_cast<std::int64_t>(first + 12 * glyph_record_capacity));
