@@ -11,6 +11,7 @@
 #include <map>
 
 #include "freetype_session.h"
+#include "platform.h"
 
 #include FT_FREETYPE_H
 #include FT_BDF_H
@@ -351,6 +352,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pi
 
 SourceResult read_font_file(const char* name, const FontRequest& request, SourceFont& font) {
     const bool standard_input = std::strcmp(name, "-") == 0;
+    if (standard_input) use_binary_standard_input();
     std::FILE* file = standard_input ? stdin : std::fopen(name, "rb");
     if (file == nullptr) return {SourceError::cannot_open, 0};
     std::vector<std::uint8_t> bytes;

@@ -142,9 +142,14 @@ void report_counts(const char* name, int index, const MergeCounts& counts, Numbe
     }
 }
 
+// The font's bytes as written to a file, on standard output too.
 void write_output(const char* output_name, const std::string& text) {
-    if (output_name == nullptr) write_standard_output_or_fail(text.data(), text.size());
-    else write_file_or_fail(output_name, text.data(), text.size());
+    if (output_name == nullptr) {
+        use_binary_standard_output();
+        write_standard_output_or_fail(text.data(), text.size());
+    } else {
+        write_file_or_fail(output_name, text.data(), text.size());
+    }
 }
 
 }  // namespace

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Runs the Windows glyphmill.exe and cellforge.exe under Wine on a set of
-# fonts and checks that every run ends as the Linux build's run does: the
-# same files in the working folder with the same bytes, the same message and
-# the same exit status.
+# Runs the Windows glyphmill.exe, cellforge.exe and fontprep.exe under Wine
+# on a set of fonts and checks that every run ends as the Linux build's run
+# does: the same files in the working folder with the same bytes, the same
+# messages and the same exit status. fontprep's fonts are compared, and the
+# images the converters make from them.
 #
 #   tests/wine_e2e.sh [LINUX_BUILD_DIR [WINDOWS_BUILD_DIR]]
 #
 # Defaults: build (cmake --workflow --preset test) and build-mingw
-# (cmake --workflow --preset mingw). Without Wine it says so and exits 0.
+# (cmake --workflow --preset mingw). Without Wine it says so and exits 0;
+# without a Linux fontprep (FreeType missing) it says so and skips its cases.
 #
 # A Windows console program ends its lines with CR LF when its standard
-# output is not a console; messages are compared with the CRs removed.
+# output is not a console; messages are compared with the CRs removed, a
+# font written to standard output byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linux_build=$(realpath "${1:-build}")
@@ -20,7 +23,13 @@ if ! command -v wine >/dev/null; then
     echo "wine_e2e: skipped: wine is not installed (Debian: apt-get install wine wine64)"
     exit 0
 fi
-for program in glyphmill cellforge; do
+programs=(glyphmill cellforge)
+if [[ -x $linux_build/fontprep/fontprep ]]; then
+    programs+=(fontprep)
+else
+    echo "wine_e2e: fontprep cases skipped: $linux_build has no fontprep (it needs FreeType; Debian: libfreetype-dev)"
+fi
+for program in "${programs[@]}"; do
     for binary in "$linux_build/$program/$program" "$windows_build/$program/$program.exe"; do
         if [[ ! -x $binary ]]; then
             echo "wine_e2e: $binary is missing: build it first"
@@ -47,6 +56,11 @@ cp samples/shinonome-12-gothic.bdf "$fonts/jis12.bdf"
 cp samples/shinonome-16-gothic.bdf "$fonts/jis16.bdf"
 sed 's/$/\r/' "$fonts/jis12.bdf" >"$fonts/jis12-crlf.bdf"
 sed 's/$/\r/' "$fonts/jis16.bdf" >"$fonts/jis16-crlf.bdf"
+# fontprep's: PCF plain, gzip-compressed and cut short, and TrueType.
+cp samples/shinonome-16-subset.pcf.gz "$fonts/jis16.pcf.gz"
+gzip -dc "$fonts/jis16.pcf.gz" >"$fonts/jis16.pcf"
+head -c 3000 "$fonts/jis16.pcf" >"$fonts/cut.pcf"
+cp fuzz/corpus/fontprep/big_traced_glyf.ttf "$fonts/traced.ttf"
 
 python3 - "$fonts" <<'PYTHON'
 import pathlib
@@ -120,6 +134,8 @@ PYTHON
 # "image-is-folder" (a folder named KANJIROM.66), "font-named:NAME" (a
 # Unicode font under an image's name).
 # Standard input: "-" (nothing), "file:FONT" (redirected), "pipe:FONT".
+# A command line "A && B" runs B in the same folder once A succeeded;
+# standard input goes to A.
 cases=(
     "glyphmill_jis_sample|0|-|-|glyphmill ../fonts/jis16.bdf"
     "glyphmill_jis_sample_crlf|0|-|-|glyphmill ../fonts/jis16-crlf.bdf"
@@ -157,7 +173,21 @@ cases=(
     "cellforge_illegal_bdf|1|-|-|cellforge ../fonts/illegal.bdf"
     "cellforge_illegal_font_2_through_pipe|1|old-images|pipe:illegal.bdf|cellforge ../fonts/jis12.bdf -"
     "cellforge_unknown_registry|1|-|-|cellforge ../fonts/unknown-registry.bdf"
+    "fontprep_pcf|0|-|-|fontprep -o font.bdf ../fonts/jis16.pcf && glyphmill font.bdf && cellforge font.bdf"
+    "fontprep_gzip_pcf|0|-|-|fontprep -o font.bdf ../fonts/jis16.pcf.gz && glyphmill font.bdf && cellforge font.bdf"
+    "fontprep_gzip_pcf_through_pipe|0|-|pipe:jis16.pcf.gz|fontprep -o font.bdf -"
+    "fontprep_font_to_standard_output|0|-|-|fontprep ../fonts/jis16.pcf.gz"
+    "fontprep_ttf|0|-|-|fontprep -o font.bdf ../fonts/traced.ttf && glyphmill font.bdf && cellforge font.bdf"
+    "fontprep_ttf_at_12_pixels|0|-|-|fontprep -s 12 -o font.bdf ../fonts/traced.ttf && cellforge font.bdf"
+    "fontprep_merge_pcf_and_ttf|0|-|-|fontprep -n unicode -o font.bdf ../fonts/jis16.pcf.gz ../fonts/traced.ttf && glyphmill font.bdf && cellforge font.bdf"
+    "fontprep_merge_pixel_sizes_differ|1|-|-|fontprep -o font.bdf ../fonts/jis16.pcf ../fonts/jis12.bdf"
+    "fontprep_cut_pcf|1|-|-|fontprep -o font.bdf ../fonts/cut.pcf"
 )
+if [[ ! " ${programs[*]} " =~ " fontprep " ]]; then
+    for index in "${!cases[@]}"; do
+        [[ ${cases[index]} == fontprep_* ]] && unset "cases[index]"
+    done
+fi
 
 prepare() {  # what is there first, in the working folder
     case $1 in
@@ -169,28 +199,51 @@ prepare() {  # what is there first, in the working folder
     esac
 }
 
-# run_case SIDE NAME SET-UP STDIN PROGRAM ARGUMENTS...: runs one program in a
-# fresh working folder $work/SIDE/NAME; writes its standard output and exit
-# status beside the folder.
-run_case() {
-    local side=$1 name=$2 setup=$3 input=$4 program=$5
-    shift 5
-    local folder=$work/$side/$name
+# run_program SIDE STDIN PROGRAM ARGUMENTS...: runs one program of the side's
+# build.
+run_program() {
+    local side=$1 input=$2 program=$3
+    shift 3
     local command=("$linux_build/$program/$program")
     [[ $side == windows ]] && command=(wine "$windows_build/$program/$program.exe")
+    case $input in
+    -) "${command[@]}" "$@" </dev/null ;;
+    file:*) "${command[@]}" "$@" <"$fonts/${input#file:}" ;;
+    pipe:/*) cat "${input#pipe:}" | "${command[@]}" "$@" ;;
+    pipe:*) cat "$fonts/${input#pipe:}" | "${command[@]}" "$@" ;;
+    esac
+}
+
+# run_case SIDE NAME SET-UP STDIN COMMAND-LINE: runs the commands of the
+# command line in a fresh working folder $work/SIDE/NAME while they succeed;
+# writes their standard output, standard error and the last exit status
+# beside the folder.
+run_case() {
+    local side=$1 name=$2 setup=$3 input=$4 steps step words status
+    readarray -t steps <<<"${5// && /$'\n'}"
+    local folder=$work/$side/$name
     mkdir -p "$folder"
     (
         cd "$folder"
         prepare "$setup"
         set +e
-        case $input in
-        -) "${command[@]}" "$@" </dev/null ;;
-        file:*) "${command[@]}" "$@" <"$fonts/${input#file:}" ;;
-        pipe:/*) cat "${input#pipe:}" | "${command[@]}" "$@" ;;
-        pipe:*) cat "$fonts/${input#pipe:}" | "${command[@]}" "$@" ;;
-        esac
-        echo $? >"$folder.status"
+        for step in "${steps[@]}"; do
+            read -ra words <<<"$step"
+            run_program "$side" "$input" "${words[@]}"
+            status=$?
+            ((status == 0)) || break
+            input=-
+        done
+        echo "$status" >"$folder.status"
     ) >"$folder.stdout" 2>"$folder.stderr"
+}
+
+# Whether a case's Windows output, less the CRs of message lines, is the
+# Linux one: a font on standard output must match byte for byte.
+same_output() {
+    local linux=$1 windows=$2
+    if [[ $(head -c 9 "$linux") == STARTFONT ]]; then cmp -s "$linux" "$windows"
+    else cmp -s "$linux" <(tr -d '\r' <"$windows"); fi
 }
 
 # Files of a working folder: name, kind and bytes.
@@ -211,6 +264,15 @@ show_image_difference() {
     done
 }
 
+# The first line in which two fonts differ, line ends shown ($, ^M$ for CR LF).
+show_difference() {
+    local line
+    line=$({ cmp "$1" "$2" 2>&1 || true; } | grep -o 'line [0-9]*' | cut -d' ' -f2)
+    [[ -n $line ]] || return 0
+    echo "  line $line, linux:   $(sed -n "${line}p" "$1" | cat -A)"
+    echo "  line $line, windows: $(sed -n "${line}p" "$2" | cat -A)"
+}
+
 # Both sides' working folders see the fonts as ../fonts.
 mkdir -p "$work/linux" "$work/windows"
 ln -s ../fonts "$work/linux/fonts"
@@ -225,9 +287,8 @@ failed=0
 crlf_output=0
 for entry in "${cases[@]}"; do
     IFS='|' read -r name expected setup input command_line <<<"$entry"
-    read -ra words <<<"$command_line"
-    run_case linux "$name" "$setup" "$input" "${words[@]}"
-    run_case windows "$name" "$setup" "$input" "${words[@]}"
+    run_case linux "$name" "$setup" "$input" "$command_line"
+    run_case windows "$name" "$setup" "$input" "$command_line"
 
     problems=()
     linux_status=$(cat "$work/linux/$name.status")
@@ -235,8 +296,16 @@ for entry in "${cases[@]}"; do
     [[ $linux_status == "$expected" ]] || problems+=("linux build exits $linux_status, not $expected")
     [[ $windows_status == "$linux_status" ]] || problems+=("exit status: linux $linux_status, windows $windows_status")
     grep -q $'\r' "$work/windows/$name.stdout" && crlf_output=$((crlf_output + 1))
-    if ! cmp -s "$work/linux/$name.stdout" <(tr -d '\r' <"$work/windows/$name.stdout"); then
-        problems+=("message: linux '$(cat "$work/linux/$name.stdout")', windows '$(tr -d '\r' <"$work/windows/$name.stdout")'")
+    if ! same_output "$work/linux/$name.stdout" "$work/windows/$name.stdout"; then
+        if [[ $(head -c 9 "$work/linux/$name.stdout") == STARTFONT ]]; then
+            problems+=("font on standard output:"
+                "$(show_difference "$work/linux/$name.stdout" "$work/windows/$name.stdout")")
+        else
+            problems+=("message: linux '$(cat "$work/linux/$name.stdout")', windows '$(tr -d '\r' <"$work/windows/$name.stdout")'")
+        fi
+    fi
+    if ! same_output "$work/linux/$name.stderr" "$work/windows/$name.stderr"; then
+        problems+=("standard error: linux '$(cat "$work/linux/$name.stderr")', windows '$(tr -d '\r' <"$work/windows/$name.stderr")'")
     fi
     if ! diff <(describe_folder "$work/linux/$name") <(describe_folder "$work/windows/$name") >"$work/$name.diff"; then
         problems+=("files differ (< linux, > windows):" "$(sed 's/^/  /' "$work/$name.diff")")
@@ -246,6 +315,11 @@ for entry in "${cases[@]}"; do
                 problems+=("$image:" "$(show_image_difference "$work/linux/$name/$image" "$work/windows/$name/$image")")
             fi
         done
+        if [[ -f $work/linux/$name/font.bdf && -f $work/windows/$name/font.bdf ]] &&
+            ! cmp -s "$work/linux/$name/font.bdf" "$work/windows/$name/font.bdf"; then
+            problems+=("font.bdf:"
+                "$(show_difference "$work/linux/$name/font.bdf" "$work/windows/$name/font.bdf")")
+        fi
     fi
 
     if ((${#problems[@]} == 0)); then
@@ -255,7 +329,6 @@ for entry in "${cases[@]}"; do
         failed=$((failed + 1))
         echo "FAILED  $name ($command_line)"
         printf '%s\n' "${problems[@]}" | sed 's/^/    /'
-        sed 's/^/    wine: /' "$work/windows/$name.stderr" | head -5 || true
     fi
 done
 
