@@ -1,0 +1,254 @@
+// The page: a thin shell around the four programs. It keeps the fonts the
+// user chose, runs fontprep, glyphmill, cellforge and romview on them in the
+// worker as the command lines in the README would, and shows and offers
+// what they wrote. Every failure is the program's own message.
+"use strict";
+
+const IMAGES = {
+  "KANJIROM.66": "the kanji ROM: 1024 kanji of 16 × 16 dots",
+  "CGROM60.66": "character ROM 1: 512 cells of 8 × 10 dots, with the block graphics",
+  "CGROM66.66": "character ROM 2: 512 cells of 8 × 10 dots, both character sets",
+};
+// The fonts fontprep writes, named so as not to meet a font of the user's.
+const PREPARED = { kanji: "fontprep-kanji.bdf", character: "fontprep-character.bdf", second: "fontprep-second.bdf" };
+
+const $ = (id) => document.getElementById(id);
+
+// ---- The worker, which runs one program at a time.
+
+const worker = new Worker(URL.createObjectURL(new Blob([workerScript], { type: "text/javascript" })));
+const waiting = new Map();
+let nextRun = 0;
+worker.onmessage = ({ data }) => {
+  waiting.get(data.id)(data);
+  waiting.delete(data.id);
+};
+
+function runInWorker(program, args, files) {
+  return new Promise((resolve) => {
+    const id = nextRun++;
+    waiting.set(id, resolve);
+    worker.postMessage({ id, program, args, files });
+  });
+}
+
+// ---- Lists of fonts, in the order they are given to the programs.
+
+function fontList(list, input, drop) {
+  const fonts = [];
+  const render = () => {
+    list.replaceChildren(...fonts.map((font, at) => fontItem(fonts, font, at, render)));
+    updateMakeButton();
+  };
+  const add = async (files) => {
+    for (const file of files) {
+      const font = { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+      const same = fonts.findIndex((known) => known.name === font.name);
+      if (same >= 0) fonts[same] = font;
+      else fonts.push(font);
+    }
+    render();
+  };
+  input.addEventListener("change", () => add(input.files).then(() => { input.value = ""; }));
+  drop.addEventListener("dragover", (event) => {
+    event.preventDefault();
+    drop.classList.add("over");
+  });
+  drop.addEventListener("dragleave", () => drop.classList.remove("over"));
+  drop.addEventListener("drop", (event) => {
+    event.preventDefault();
+    drop.classList.remove("over");
+    add(event.dataTransfer.files);
+  });
+  return fonts;
+}
+
+function button(text, title, action) {
+  const element = document.createElement("button");
+  element.type = "button";
+  element.textContent = text;
+  element.title = title;
+  element.addEventListener("click", action);
+  return element;
+}
+
+function fontItem(fonts, font, at, render) {
+  const item = document.createElement("li");
+  const name = document.createElement("span");
+  name.className = "name";
+  name.textContent = font.name;
+  const size = document.createElement("span");
+  size.className = "size";
+  size.textContent = `${Math.max(1, Math.round(font.bytes.length / 1024))} KB`;
+  const move = (by) => () => {
+    fonts.splice(at + by, 0, ...fonts.splice(at, 1));
+    render();
+  };
+  const up = button("↑", "Earlier: its glyphs win", move(-1));
+  const down = button("↓", "Later: it fills only what the others lack", move(1));
+  up.disabled = at === 0;
+  down.disabled = at === fonts.length - 1;
+  const remove = button("✕", "Remove", () => {
+    fonts.splice(at, 1);
+    render();
+  });
+  item.append(name, size, up, down, remove);
+  return item;
+}
+
+const mainFonts = fontList($("main-list"), $("main-input"), $("main-drop"));
+const secondFonts = fontList($("second-list"), $("second-input"), $("second-drop"));
+
+let running = false;
+
+function updateMakeButton() {
+  if (running) return;
+  $("make").disabled = mainFonts.length === 0;
+  setStatus(mainFonts.length === 0 ? "Choose at least one font." : "Ready.");
+}
+
+// ---- Running the programs as a shell would.
+
+function setStatus(text) {
+  $("status").textContent = text;
+}
+
+// A name as an argument: one starting with "-" would read as an option.
+const argument = (name) => (name.startsWith("-") ? `./${name}` : name);
+
+function filesOf(...fonts) {
+  return Object.fromEntries(fonts.map((font) => [font.name, font.bytes]));
+}
+
+function log(program, args, result) {
+  const command = [program, ...args].map((word) => (/[\s'"]/.test(word) ? `'${word}'` : word)).join(" ");
+  $("log").textContent += `$ ${command}\n${result.stdout}${result.stderr}(exit status ${result.status})\n\n`;
+}
+
+function showFailure(program, result) {
+  const box = document.createElement("div");
+  box.className = "failure";
+  const title = document.createElement("p");
+  title.textContent = `${program} stopped (exit status ${result.status}):`;
+  const message = document.createElement("pre");
+  message.textContent = (result.stdout + result.stderr).trim() || "(no message)";
+  box.append(title, message);
+  $("failures").append(box);
+}
+
+async function run(program, args, files, doing) {
+  setStatus(`${doing} (${program})…`);
+  const result = await runInWorker(program, args, files);
+  log(program, args, result);
+  if (result.status !== 0) showFailure(program, result);
+  return result;
+}
+
+// ---- fontprep's choices.
+
+function fontprepOptions() {
+  const options = [];
+  const pixels = $("pixel-size").value.trim();
+  if (pixels) options.push("-s", pixels);
+  if ($("numbering").value) options.push("-n", $("numbering").value);
+  if (!$("aliases").checked) options.push("--no-aliases");
+  return options;
+}
+
+const isBdf = (font) => /\.bdf$/i.test(font.name);
+
+// The font a program reads: one BDF font as it is, otherwise the BDF font
+// fontprep makes of the fonts (merged in order). Null when fontprep fails.
+async function prepare(fonts, output) {
+  if (fonts.length === 1 && isBdf(fonts[0])) return fonts[0];
+  const args = [...fontprepOptions(), "-o", output, ...fonts.map((font) => argument(font.name))];
+  const result = await run("fontprep", args, filesOf(...fonts), "Preparing the fonts");
+  return result.status === 0 ? { name: output, bytes: result.files[output] } : null;
+}
+
+// ---- Making, showing and offering the images.
+
+async function makeImages() {
+  const images = {};
+  const kanjiFont = await prepare(mainFonts, PREPARED.kanji);
+  if (kanjiFont) {
+    const result = await run("glyphmill", [argument(kanjiFont.name)], filesOf(kanjiFont), "Making the kanji ROM");
+    Object.assign(images, result.files);
+  }
+  const second = secondFonts.length > 0 ? await prepare(secondFonts, PREPARED.second) : undefined;
+  if (kanjiFont && second !== null) {
+    const fonts = second ? [kanjiFont, second] : [kanjiFont];
+    const args = [...($("ascii").checked ? ["-ascii"] : []), ...fonts.map((font) => argument(font.name))];
+    const result = await run("cellforge", args, filesOf(...fonts), "Making the character ROMs");
+    Object.assign(images, result.files);
+  }
+  return images;
+}
+
+async function showImage(name, bytes) {
+  const result = await run("romview", [name], { [name]: bytes }, `Drawing ${name}`);
+  const article = document.createElement("article");
+  article.className = "image";
+  const heading = document.createElement("h3");
+  heading.textContent = name;
+  const what = document.createElement("p");
+  what.textContent = `${IMAGES[name]}, ${bytes.length} bytes.`;
+  const download = document.createElement("a");
+  download.className = "button primary";
+  download.download = name;
+  download.href = objectUrl(new Blob([bytes]));
+  download.textContent = `Download ${name}`;
+  article.append(heading, what, download);
+  const sheet = result.files[`${name}.png`];
+  if (sheet) {
+    const image = document.createElement("img");
+    image.src = objectUrl(new Blob([sheet], { type: "image/png" }));
+    image.alt = `Every cell of ${name}`;
+    article.append(image);
+  }
+  const report = document.createElement("details");
+  report.open = true;
+  const summary = document.createElement("summary");
+  summary.textContent = "What the image holds and which characters are missing";
+  const text = document.createElement("pre");
+  text.textContent = result.stdout;
+  report.append(summary, text);
+  article.append(report);
+  $("images").append(article);
+}
+
+// The object URLs of the last run's downloads and sheets, let go on the next.
+let shown = [];
+
+function objectUrl(blob) {
+  shown.push(URL.createObjectURL(blob));
+  return shown.at(-1);
+}
+
+function clearResults() {
+  shown.forEach((url) => URL.revokeObjectURL(url));
+  shown = [];
+  $("failures").replaceChildren();
+  $("images").replaceChildren();
+  $("log").textContent = "";
+  $("results").hidden = true;
+}
+
+async function makeAndShow() {
+  running = true;
+  $("make").disabled = true;
+  clearResults();
+  const images = await makeImages();
+  const names = Object.keys(IMAGES).filter((name) => images[name]);
+  for (const name of names) await showImage(name, images[name]);
+  const all = $("download-all");
+  all.hidden = names.length !== 3;
+  all.href = names.length === 3 ? objectUrl(zipFiles(names.map((name) => ({ name, bytes: images[name] })))) : "";
+  $("results").hidden = names.length === 0;
+  running = false;
+  $("make").disabled = false;
+  const failed = $("failures").childElementCount > 0;
+  setStatus(failed ? "Stopped: see the message below." : "Done: the three images are below.");
+}
+
+$("make").addEventListener("click", makeAndShow);
