@@ -122,6 +122,7 @@ function filesOf(...fonts) {
 
 function log(program, args, result) {
   const command = [program, ...args].map((word) => (/[\s'"]/.test(word) ? `'${word}'` : word)).join(" ");
+  $("log-box").hidden = false;
   $("log").textContent += `$ ${command}\n${result.stdout}${result.stderr}(exit status ${result.status})\n\n`;
 }
 
@@ -231,6 +232,7 @@ function clearResults() {
   $("failures").replaceChildren();
   $("images").replaceChildren();
   $("log").textContent = "";
+  $("log-box").hidden = true;
   $("results").hidden = true;
 }
 
