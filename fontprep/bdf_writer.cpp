@@ -45,7 +45,8 @@ void append_glyph(std::string& text, std::int64_t code, const GlyphBitmap& bitma
     append_bdf_line(text, "BBX %d %d %d %d", bitmap.width, bitmap.height, bitmap.x_offset, bitmap.y_offset);
     text += "BITMAP\n";
     const std::size_t row_bytes = static_cast<std::size_t>(bitmap.width + 7) / 8;
-    for (int row = 0; row < bitmap.height; ++row) append_bdf_row(text, &bitmap.rows[row * row_bytes], row_bytes);
+    // A glyph 0 dots wide has rows of no bytes and no row data at all.
+    for (int row = 0; row < bitmap.height; ++row) append_bdf_row(text, bitmap.rows.data() + row * row_bytes, row_bytes);
     text += "ENDCHAR\n";
 }
 
