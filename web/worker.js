@@ -27,21 +27,22 @@ function compile(program) {
 
 async function start(program, output) {
   const wasm = await compile(program);
-  return factories[program]({
-    print: (line) => { output.stdout += line + "\n"; },
-    printErr: (line) => { output.stderr += line + "\n"; },
-    stdin: () => null,  // standard input is empty: the page never uses it
-    quit: (status, exit) => { throw exit; },
-    instantiateWasm: (imports, done) => {
-      WebAssembly.instantiate(wasm, imports).then((instance) => done(instance, wasm));
-      return {};
-    },
+  return new Promise((resolve, reject) => {
+    factories[program]({
+      print: (line) => { output.stdout += line + "\n"; },
+      printErr: (line) => { output.stderr += line + "\n"; },
+      stdin: () => null,  // standard input is empty: the page never uses it
+      quit: (status, exit) => { throw exit; },
+      instantiateWasm: (imports, done) => {
+        WebAssembly.instantiate(wasm, imports).then((instance) => done(instance, wasm), reject);
+        return {};
+      },
+    }).then(resolve, reject);
   });
 }
 
-// Runs the program in a folder of its own. A program that cannot be
-// compiled, or crashes instead of exiting, is reported with status 1 and
-// the error.
+// Runs the program in a folder of its own. A program that cannot start,
+// or crashes instead of exiting, is reported with status 1 and the error.
 async function run({ program, args, files }) {
   const output = { status: 1, stdout: "", stderr: "", files: {} };
   try {
