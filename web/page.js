@@ -10,7 +10,7 @@ const IMAGES = {
   "CGROM66.66": "character ROM 2: 512 cells of 8 × 10 dots, both character sets",
 };
 // The fonts fontprep writes, named so as not to meet a font of the user's.
-const PREPARED = { kanji: "fontprep-kanji.bdf", character: "fontprep-character.bdf", second: "fontprep-second.bdf" };
+const PREPARED = { main: "fontprep-fonts.bdf", second: "fontprep-second.bdf" };
 
 const $ = (id) => document.getElementById(id);
 
@@ -63,37 +63,33 @@ function fontList(list, input, drop) {
   return fonts;
 }
 
+// A new element with the given properties and children.
+function element(tag, properties = {}, ...children) {
+  const made = Object.assign(document.createElement(tag), properties);
+  made.append(...children);
+  return made;
+}
+
 function button(text, title, action) {
-  const element = document.createElement("button");
-  element.type = "button";
-  element.textContent = text;
-  element.title = title;
-  element.addEventListener("click", action);
-  return element;
+  const made = element("button", { type: "button", textContent: text, title });
+  made.addEventListener("click", action);
+  return made;
 }
 
 function fontItem(fonts, font, at, render) {
-  const item = document.createElement("li");
-  const name = document.createElement("span");
-  name.className = "name";
-  name.textContent = font.name;
-  const size = document.createElement("span");
-  size.className = "size";
-  size.textContent = `${Math.max(1, Math.round(font.bytes.length / 1024))} KB`;
-  const move = (by) => () => {
-    fonts.splice(at + by, 0, ...fonts.splice(at, 1));
+  const change = (edit) => () => {
+    edit();
     render();
   };
+  const move = (by) => change(() => fonts.splice(at + by, 0, ...fonts.splice(at, 1)));
   const up = button("↑", "Earlier: its glyphs win", move(-1));
   const down = button("↓", "Later: it fills only what the others lack", move(1));
   up.disabled = at === 0;
   down.disabled = at === fonts.length - 1;
-  const remove = button("✕", "Remove", () => {
-    fonts.splice(at, 1);
-    render();
-  });
-  item.append(name, size, up, down, remove);
-  return item;
+  return element("li", {},
+    element("span", { className: "name", textContent: font.name }),
+    element("span", { className: "size", textContent: `${Math.max(1, Math.round(font.bytes.length / 1024))} KB` }),
+    up, down, button("✕", "Remove", change(() => fonts.splice(at, 1))));
 }
 
 const mainFonts = fontList($("main-list"), $("main-input"), $("main-drop"));
@@ -127,14 +123,9 @@ function log(program, args, result) {
 }
 
 function showFailure(program, result) {
-  const box = document.createElement("div");
-  box.className = "failure";
-  const title = document.createElement("p");
-  title.textContent = `${program} stopped (exit status ${result.status}):`;
-  const message = document.createElement("pre");
-  message.textContent = (result.stdout + result.stderr).trim() || "(no message)";
-  box.append(title, message);
-  $("failures").append(box);
+  $("failures").append(element("div", { className: "failure" },
+    element("p", { textContent: `${program} stopped (exit status ${result.status}):` }),
+    element("pre", { textContent: (result.stdout + result.stderr).trim() || "(no message)" })));
 }
 
 async function run(program, args, files, doing) {
@@ -171,14 +162,14 @@ async function prepare(fonts, output) {
 
 async function makeImages() {
   const images = {};
-  const kanjiFont = await prepare(mainFonts, PREPARED.kanji);
-  if (kanjiFont) {
-    const result = await run("glyphmill", [argument(kanjiFont.name)], filesOf(kanjiFont), "Making the kanji ROM");
+  const font = await prepare(mainFonts, PREPARED.main);
+  if (font) {
+    const result = await run("glyphmill", [argument(font.name)], filesOf(font), "Making the kanji ROM");
     Object.assign(images, result.files);
   }
   const second = secondFonts.length > 0 ? await prepare(secondFonts, PREPARED.second) : undefined;
-  if (kanjiFont && second !== null) {
-    const fonts = second ? [kanjiFont, second] : [kanjiFont];
+  if (font && second !== null) {
+    const fonts = second ? [font, second] : [font];
     const args = [...($("ascii").checked ? ["-ascii"] : []), ...fonts.map((font) => argument(font.name))];
     const result = await run("cellforge", args, filesOf(...fonts), "Making the character ROMs");
     Object.assign(images, result.files);
@@ -188,34 +179,16 @@ async function makeImages() {
 
 async function showImage(name, bytes) {
   const result = await run("romview", [name], { [name]: bytes }, `Drawing ${name}`);
-  const article = document.createElement("article");
-  article.className = "image";
-  const heading = document.createElement("h3");
-  heading.textContent = name;
-  const what = document.createElement("p");
-  what.textContent = `${IMAGES[name]}, ${bytes.length} bytes.`;
-  const download = document.createElement("a");
-  download.className = "button primary";
-  download.download = name;
-  download.href = objectUrl(new Blob([bytes]));
-  download.textContent = `Download ${name}`;
-  article.append(heading, what, download);
   const sheet = result.files[`${name}.png`];
-  if (sheet) {
-    const image = document.createElement("img");
-    image.src = objectUrl(new Blob([sheet], { type: "image/png" }));
-    image.alt = `Every cell of ${name}`;
-    article.append(image);
-  }
-  const report = document.createElement("details");
-  report.open = true;
-  const summary = document.createElement("summary");
-  summary.textContent = "What the image holds and which characters are missing";
-  const text = document.createElement("pre");
-  text.textContent = result.stdout;
-  report.append(summary, text);
-  article.append(report);
-  $("images").append(article);
+  $("images").append(element("article", { className: "image" },
+    element("h3", { textContent: name }),
+    element("p", { textContent: `${IMAGES[name]}, ${bytes.length} bytes.` }),
+    element("a", { className: "button primary", download: name, href: objectUrl(new Blob([bytes])),
+      textContent: `Download ${name}` }),
+    ...(sheet ? [element("img", { src: objectUrl(new Blob([sheet], { type: "image/png" })), alt: `Every cell of ${name}` })] : []),
+    element("details", { open: true },
+      element("summary", { textContent: "What the image holds and which characters are missing" }),
+      element("pre", { textContent: result.stdout }))));
 }
 
 // The object URLs of the last run's downloads and sheets, let go on the next.
