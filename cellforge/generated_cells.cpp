@@ -40,6 +40,9 @@ void generate_mosaic_2x3(CellImage& image) {
     }
 }
 
+// The cells drawn here end where the fonts' cells begin.
+static_assert(32 + 6 == drawn_second_set_cells);
+
 void generate_bars_and_shading(CellImage& image) {
     for (int code = 25; code <= 31; ++code) {
         const std::uint8_t bar = static_cast<std::uint8_t>(0xFE << (code - 25));

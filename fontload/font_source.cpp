@@ -11,6 +11,7 @@
 #include <map>
 
 #include "freetype_session.h"
+#include "outline_metrics.h"
 #include "platform.h"
 
 #include FT_FREETYPE_H
@@ -101,31 +102,31 @@ void name_windows_charset(FT_Byte charset, SourceFont& font) {
     std::snprintf(font.encoding, property_capacity, "%d", charset);
 }
 
-// Ascent and descent of an outline font at pixel_size: the face's ascender
-// and descender in proportion, adding up to the pixel size.
-void derive_outline_metrics(FT_Face face, int pixel_size, SourceFont& font) {
-    long long above = face->ascender > 0 ? face->ascender : 0;
-    long long below = face->descender < 0 ? -static_cast<long long>(face->descender) : 0;
-    if (above + below == 0) {
-        above = 7;
-        below = 1;
+// Whether an outline font carries a bitmap strike of strike_size pixels,
+// drawn dot for dot by its designer.
+bool has_strike(FT_Face face, int strike_size) {
+    for (int strike = 0; strike_size > 0 && strike < face->num_fixed_sizes; ++strike) {
+        if (strike_has_height(face, strike, strike_size)) return true;
     }
-    font.ascent = static_cast<int>((2 * pixel_size * above + above + below) / (2 * (above + below)));
-    font.descent = pixel_size - font.ascent;
+    return false;
 }
 
 // Sets up the face: its size, character map and numbering properties.
-SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
+SourceResult prepare_face(FT_Face face, const FontRequest& request, SourceFont& font) {
     font.scalable = FT_IS_SCALABLE(face);
     font.registry[0] = '\0';
     font.encoding[0] = '\0';
+    const int pixel_size = request.pixel_size;
     if (font.scalable) {
-        const int size = pixel_size > 0 ? pixel_size : 16;
-        if (const FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size))) {
+        const bool strike = has_strike(face, request.strike_size);
+        const int size = strike ? request.strike_size : pixel_size > 0 ? pixel_size : 16;
+        const int width = strike || request.pixel_width <= 0 ? size : request.pixel_width;
+        if (const FT_Error error = FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(width), static_cast<FT_UInt>(size))) {
             return {SourceError::freetype, error};
         }
         derive_outline_metrics(face, size, font);
         font.pixel_size = size;
+        font.pixel_width = width;
     } else {
         const int strike = choose_strike(face, pixel_size);
         if (strike < 0) return {SourceError::freetype, FT_Err_Invalid_Pixel_Size};
@@ -143,6 +144,7 @@ SourceResult prepare_face(FT_Face face, int pixel_size, SourceFont& font) {
         font.pixel_size = is_bdf_face(face) || strike_size <= 0 ? font.ascent + font.descent : strike_size;
         int named_size = 0;
         if (integer_property(face, "PIXEL_SIZE", named_size) && named_size > 0) font.pixel_size = named_size;
+        font.pixel_width = font.pixel_size;
     }
 
     const char* registry = nullptr;
@@ -338,7 +340,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, const 
     session.bytes.memory = &session.memory;
     session.compressed = size >= 2 && data[0] == 0x1F && data[1] == 0x8B;
     if (const FT_Error error = open_best_face(session, request.pixel_size)) return refused_face(session, error);
-    const SourceResult prepared = prepare_face(session.face, request.pixel_size, font);
+    const SourceResult prepared = prepare_face(session.face, request, font);
     if (prepared.error == SourceError::freetype) return freetype_failure(session, prepared.freetype_error);
     if (prepared.error != SourceError::none) return prepared;
     return copy_glyphs(session, request, font);
@@ -346,7 +348,7 @@ SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, const 
 
 SourceResult read_font_memory(const std::uint8_t* data, std::size_t size, int pixel_size,
                               SourceFont& font) {
-    const FontRequest request = {pixel_size, max_bitmap_bytes, nullptr, nullptr};
+    const FontRequest request = {pixel_size, 0, 0, max_bitmap_bytes, nullptr, nullptr};
     return read_font_memory(data, size, request, font);
 }
 

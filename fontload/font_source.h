@@ -1,8 +1,8 @@
 // Reading one font file through FreeType into plain glyph records: bitmap
 // fonts (BDF, PCF, either gzip-compressed, Windows .fon/.fnt) and embedded
 // bitmap strikes dot for dot, outline fonts (TrueType, OpenType and their
-// collections) rendered monochrome with the font's hinting. Only
-// font_source.cpp and freetype_session.cpp see FreeType.
+// collections) rendered monochrome with the font's hinting, square or at an
+// em narrower than high. Only the .cpp files of this folder see FreeType.
 //
 // Limits: a font file of more than max_source_size bytes is refused, and so
 // is one for which FreeType would hold more than max_freetype_bytes (it
@@ -44,6 +44,7 @@ struct SourceFont {
     bool scalable;       // rendered at the pixel size asked for
     bool unicode_cmap;   // codes are Unicode code points (outline and sfnt fonts)
     int pixel_size;      // nominal size: PIXEL_SIZE, the strike's, or the size rendered at
+    int pixel_width;     // an outline font's em across as rendered; pixel_size for bitmap fonts
     int ascent;          // FONT_ASCENT and FONT_DESCENT, the box the converters scale by
     int descent;
     char registry[property_capacity];  // CHARSET_REGISTRY and CHARSET_ENCODING, empty if none
@@ -72,12 +73,14 @@ struct SourceResult {
 };
 
 // What to read of a font. pixel_size is the height to render outline fonts
-// at and to prefer among the strikes and faces of a bitmap font file; 0
-// takes a bitmap font's first strike. wanted, called with the font's
+// at (their em, ascent plus descent) and to prefer among the strikes and
+// faces of a bitmap font file; 0 takes a bitmap font's first strike. wanted, called with the font's
 // numbering properties already read, says which codes' glyphs to copy (a
 // null wanted: every code's); the others are listed without a bitmap.
 struct FontRequest {
     int pixel_size;
+    int pixel_width;  // outline fonts' em across, for cells narrower than high; 0: pixel_size
+    int strike_size;  // an outline font with a bitmap strike of this size is read at it instead; 0: none
     std::size_t bitmap_budget;  // most the copied bitmaps may take, at most max_bitmap_bytes
     bool (*wanted)(void* context, const SourceFont& font, std::int64_t code);
     void* context;

@@ -11,75 +11,23 @@
 #include <vector>
 
 #include "bdf_writer.h"
+#include "fitting.h"
 #include "font_choice.h"
+#include "font_coverage.h"
 #include "font_source.h"
 #include "merge.h"
 #include "numbering.h"
+#include "options.h"
 #include "platform.h"
 #include "program.h"
+#include "summary.h"
 
 namespace {
-
-const char* const usage = "usage: fontprep [-s PIXELS] [-n jis|unicode] [--no-aliases] [--quiet] [-o FILE] FONT...";
-const char* const help_text =
-    "usage: fontprep [-s PIXELS] [-n jis|unicode] [--no-aliases] [--quiet] [-o FILE] FONT...\n"
-    "       fontprep --help | --version\n"
-    "Writes one BDF font for glyphmill and cellforge made from the fonts given:\n"
-    "the first font's glyphs, then from each later font the codes still missing.\n"
-    "Reads BDF, PCF (either gzip-compressed), Windows .fon/.fnt, TrueType and\n"
-    "OpenType; a font named - is read from standard input.\n"
-    "  -s PIXELS      pixel size of the font written, 1 to 256; outline fonts are\n"
-    "                 rendered at it, bitmap fonts must have it (default: the\n"
-    "                 first font's; 16 when the first is an outline font)\n"
-    "  -n NUMBERING   number the glyphs by jis or unicode (default: as the first font)\n"
-    "  -o FILE        write the font to FILE instead of standard output (- for\n"
-    "                 standard output)\n"
-    "  --no-aliases   do not copy a glyph to the other code point of a variant pair\n"
-    "  --quiet        print no summary on standard error\n"
-    "  --             every argument after it names a font, even one starting with -\n"
-    "  --help         print this help\n"
-    "  --version      print the version\n";
-
-struct Options {
-    std::vector<const char*> font_names;
-    const char* output_name;  // nullptr: standard output
-    const char* size_text;    // nullptr: no -s
-    const char* numbering_text;
-    bool aliases;
-    bool quiet;
-    bool help;
-    bool version;
-};
 
 // A font too large for memory ends the run with one line, like any other
 // font that cannot be read.
 [[noreturn]] void report_out_of_memory() {
     fail("out of memory");
-}
-
-// False on an unknown option, an option without its value or no font.
-bool parse_command_line(int argc, char** argv, Options& options) {
-    options = {{}, nullptr, nullptr, nullptr, true, false, false, false};
-    bool known = true;
-    bool only_fonts = false;  // after "--" every argument names a font
-    for (int next = 1; next < argc; ++next) {
-        const std::string_view argument = argv[next];
-        const bool has_value = next + 1 < argc;
-        if (only_fonts) options.font_names.push_back(argv[next]);
-        else if (argument == "--") only_fonts = true;
-        else if (argument == "--no-aliases") options.aliases = false;
-        else if (argument == "--quiet") options.quiet = true;
-        else if (argument == "--help") options.help = true;
-        else if (argument == "--version") options.version = true;
-        else if (argument == "-o" && has_value) options.output_name = argv[++next];
-        else if (argument == "-s" && has_value) options.size_text = argv[++next];
-        else if (argument == "-n" && has_value) options.numbering_text = argv[++next];
-        else if (argument.starts_with('-') && argument != "-") known = false;
-        else options.font_names.push_back(argv[next]);
-    }
-    // "-o -" is standard output, as a font named "-" is standard input.
-    if (options.output_name != nullptr && std::strcmp(options.output_name, "-") == 0) options.output_name = nullptr;
-    return known && !options.font_names.empty();
 }
 
 int parse_size(const char* text) {
@@ -129,20 +77,6 @@ bool fills_a_missing_code(void* context, const SourceFont& font, std::int64_t co
     return fills_missing_code(*wanted.table, wanted.numbering, code, output);
 }
 
-void report_counts(const char* name, int index, const MergeCounts& counts, Numbering output) {
-    const char* numbering = output == Numbering::jis ? "JIS" : "Unicode";
-    if (index == 0) {
-        std::fprintf(stderr, "fontprep: %s: %d glyphs taken, %d aliases added, %d dropped (no %s code)\n", name,
-                     counts.taken, counts.aliases, counts.dropped, numbering);
-    } else {
-        std::fprintf(stderr,
-                     "fontprep: %s: %d codes filled, %d aliases added, %d dropped (no %s code), "
-                     "%d already present\n",
-                     name, counts.taken, counts.aliases, counts.dropped, numbering, counts.present);
-    }
-}
-
-// The font's bytes as written to a file, on standard output too.
 void write_output(const char* output_name, const std::string& text) {
     if (output_name == nullptr) {
         use_binary_standard_output();
@@ -152,64 +86,106 @@ void write_output(const char* output_name, const std::string& text) {
     }
 }
 
+// The size asked for: -s, else the size --for names, else 0 (the first
+// font's own, 16 for an outline font); the em's width only from --for.
+struct SizeAsked {
+    int pixel_size;
+    int pixel_width;
+    int strike_size;
+    bool by_s;
+};
+
+SizeAsked size_asked(const Options& options) {
+    const ImageTarget* target = nullptr;
+    if (options.target_text != nullptr) {
+        target = find_image_target(options.target_text);
+        if (target == nullptr) fail("bad tool " + std::string(options.target_text) + ": give glyphmill or cellforge");
+    }
+    if (options.size_text != nullptr) return {parse_size(options.size_text), 0, 0, true};
+    if (target != nullptr) return {target->pixel_size, target->pixel_width, target->strike_size, false};
+    return {0, 0, 0, false};
+}
+
+Numbering numbering_asked(const Options& options) {
+    if (options.numbering_text == nullptr) return Numbering::unicode;
+    const std::string_view text = options.numbering_text;
+    if (text != "jis" && text != "unicode") fail("bad numbering " + std::string(text) + ": give jis or unicode");
+    return text == "jis" ? Numbering::jis : Numbering::unicode;
+}
+
+bool fits(const Options& options, const SourceFont& font) {
+    return options.fitting == Fitting::every_font || (options.fitting == Fitting::outline_fonts && font.scalable);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // 1. The command line; --help and --version answer alone.
+    // 1. The command line; --help and --version answer alone. A font is
+    //    never written to a terminal, where it would only flood the screen.
     start_companion("fontprep");
     std::set_new_handler(report_out_of_memory);
     Options options;
     const bool parsed = parse_command_line(argc, argv, options);
     if (options.help || options.version) {
-        const char* answer = options.help ? help_text : "fontprep " TOOLKIT_VERSION "\n";
+        const char* answer = options.help ? fontprep_help : "fontprep " TOOLKIT_VERSION "\n";
         write_standard_output_or_fail(answer, std::strlen(answer));
         return EXIT_SUCCESS;
     }
     if (!parsed) {
-        std::fprintf(stderr, "%s\n", usage);
+        std::fprintf(stderr, "%s\n", fontprep_usage);
         return EXIT_FAILURE;
     }
-    int pixel_size = options.size_text != nullptr ? parse_size(options.size_text) : 0;
-    bool numbering_given = options.numbering_text != nullptr;
-    Numbering output = Numbering::unicode;
-    if (numbering_given) {
-        const std::string_view text = options.numbering_text;
-        if (text != "jis" && text != "unicode") fail("bad numbering " + std::string(text) + ": give jis or unicode");
-        output = text == "jis" ? Numbering::jis : Numbering::unicode;
+    const SizeAsked asked = size_asked(options);
+    int pixel_size = asked.pixel_size;
+    int pixel_width = asked.pixel_width;
+    const bool numbering_given = options.numbering_text != nullptr;
+    Numbering output = numbering_asked(options);
+    if (!options.report_only && options.output_name == nullptr && is_terminal(stdout)) {
+        fail("will not write a font to a terminal: give -o FILE or a pipe");
     }
+    if (!options.report_only) refuse_writing_over_a_font(options);
 
-    refuse_writing_over_a_font(options);
-
-    // 2. Read the fonts in turn. The first sets the pixel size, the ascent
+    // 2. Read the fonts in turn. The first sets the pixel size (a bitmap
+    //    font its own or a strike --for prefers, unless -s asks for
+    //    another), the cell, the ascent
     //    and descent and, unless -n says otherwise, the numbering; every
     //    later bitmap font must have that pixel size and only fills what is
     //    missing. Only the glyphs that fill a missing code are copied, and
     //    each font goes once merged: the table holds its own copies, within
-    //    max_bitmap_bytes for all fonts together.
+    //    max_bitmap_bytes for all fonts together. Glyphs are fitted to the
+    //    cell before they are merged, so that a later font fills the codes
+    //    whose glyphs were left out.
     const std::size_t font_count = options.font_names.size();
-    std::vector<MergeCounts> counts(font_count);
+    std::vector<FontSummary> summaries(font_count);
     GlyphTable table;
     SourceFont first{};  // the first font's properties, without its glyphs
     std::size_t bitmap_budget = max_bitmap_bytes;
     BdfProperties properties = {0, 0, 0, "", ""};
+    CellBox cell = {0, 0, 0};
     for (std::size_t index = 0; index < font_count; ++index) {
         const char* name = options.font_names[index];
         GlyphsWanted wanted = {&table, numbering_given || index > 0, output, false, {SourceKind::unknown, nullptr}};
-        const FontRequest request = {pixel_size, bitmap_budget, fills_a_missing_code, &wanted};
+        const FontRequest request = {pixel_size, pixel_width, index == 0 ? asked.strike_size : 0, bitmap_budget,
+                                     fills_a_missing_code, &wanted};
         SourceFont font;
         read_font(name, request, font);
         const SourceNumbering numbering = classify_font(font.registry, font.encoding, font.unicode_cmap);
         if (index == 0) {
-            if (pixel_size == 0) pixel_size = font.pixel_size;
+            if (!asked.by_s) pixel_size = font.pixel_size;
+            pixel_width = font.scalable ? font.pixel_width : 0;
             properties.pixel_size = pixel_size;
             properties.ascent = font.ascent;
             properties.descent = font.descent;
+            cell = {font.pixel_width, font.ascent, font.descent};
             if (!numbering_given) output = natural_numbering(numbering);
         }
-        const std::string refusal = font_refusal(name, font, numbering, pixel_size, options.size_text != nullptr);
+        const std::string refusal = font_refusal(name, font, numbering, pixel_size, asked.by_s);
         if (!refusal.empty()) fail(refusal);
-        counts[index] = merge_font(table, font, numbering, output, options.aliases);
-        counts[index].dropped += font.codeless;
+        FontSummary& summary = summaries[index];
+        summary = {name, {}, fits(options, font), {0, 0}, numbering.kind == SourceKind::jis0213_plane2};
+        if (summary.fitted) summary.fit = fit_font(font, cell);
+        summary.merged = merge_font(table, font, numbering, output, options.aliases);
+        summary.merged.dropped += font.codeless;
         bitmap_budget -= font.bitmap_bytes;
         if (index == 0) {
             first = std::move(font);
@@ -219,16 +195,23 @@ int main(int argc, char** argv) {
     }
     if (table.empty()) fail(std::string("no glyph has a ") + (output == Numbering::jis ? "JIS" : "Unicode") + " code");
     choose_registry(table, first, output, properties);
+    const CharsetKind charset = output == Numbering::jis ? JIS : UNICODE;
+    const ImageCoverage coverage =
+        image_coverage(drawn_codes(table, properties.ascent, properties.descent), charset);
+    if (options.report_only) {
+        report_coverage(stdout, "", coverage, summaries);
+        write_standard_output_or_fail("", 0);
+        return EXIT_SUCCESS;
+    }
 
     // 3. Write the font; an earlier -o file is replaced only by a complete
     //    one. The summary follows, so that a failure prints its line alone.
     write_output(options.output_name, write_bdf(table, properties));
     if (!options.quiet) {
-        for (std::size_t index = 0; index < font_count; ++index) {
-            report_counts(options.font_names[index], static_cast<int>(index), counts[index], output);
-        }
+        for (std::size_t index = 0; index < font_count; ++index) report_font(summaries[index], index == 0, output);
         std::fprintf(stderr, "fontprep: %zu glyphs written, %d pixels (ascent %d, descent %d)\n", table.size(),
                      pixel_size, properties.ascent, properties.descent);
+        report_coverage(stderr, "fontprep: ", coverage, summaries);
     }
     return EXIT_SUCCESS;
 }

@@ -89,6 +89,9 @@ void report_closed_pipe_as_write_error();
 // that no file the program opens later lands on a standard stream.
 void open_missing_standard_streams();
 
+// Whether file is a terminal (a console on Windows).
+bool is_terminal(std::FILE* file);
+
 // Whether a and b name the same file (same device and inode; on Windows the
 // same volume and file index); false when either is missing.
 bool is_same_file(const char* a, const char* b);

@@ -268,6 +268,10 @@ void open_missing_standard_streams() {
     }
 }
 
+bool is_terminal(std::FILE* file) {
+    return isatty(fileno(file)) != 0;
+}
+
 bool is_same_file(const char* a, const char* b) {
     struct stat status_a;
     struct stat status_b;

@@ -191,6 +191,10 @@ bool get_file_identity(const char* name, BY_HANDLE_FILE_INFORMATION& info) {
 
 }  // namespace
 
+bool is_terminal(std::FILE* file) {
+    return _isatty(_fileno(file)) != 0;
+}
+
 bool is_same_file(const char* a, const char* b) {
     BY_HANDLE_FILE_INFORMATION info_a;
     BY_HANDLE_FILE_INFORMATION info_b;

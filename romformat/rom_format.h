@@ -44,6 +44,11 @@ constexpr int mosaic_first_cell = second_set_first_cell;  // the 2 x 3 mosaic of
 constexpr int mosaic_cell_count = 64;
 constexpr int mosaic_rows = 12;
 
+// The second-set cells 0 .. drawn_second_set_cells - 1 of "CGROM66.66"
+// cellforge draws itself (the 2 x 2 mosaic, lower blocks, bars and
+// shading); the fonts fill the others.
+constexpr int drawn_second_set_cells = 38;
+
 // What a second-set cell of "CGROM66.66" (but cell 0) shows where no font
 // gave it a glyph: rows 0..3 and 5..8 full width but for the last dot.
 constexpr int placeholder_first_code = 1;

@@ -314,7 +314,7 @@ std::string output_place(const std::string& output) {
 // Puts the font's glyphs into the image and writes it where output names.
 void apply_edits(const char* font_name, RomImage& image, const std::string& output) {
     static SourceFont font;
-    const FontRequest request = {0, max_bitmap_bytes, nullptr, nullptr};
+    const FontRequest request = {0, 0, 0, max_bitmap_bytes, nullptr, nullptr};
     const SourceResult read = read_font_file(font_name, request, font);
     if (read.error != SourceError::none) fail(source_error_message(font_name, read, font));
     const ApplyResult result = apply_font(font, count_unencoded_glyphs(font_name), image);

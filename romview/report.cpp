@@ -1,28 +1,14 @@
 #include "report.h"
 
-#include "code_report.h"
+#include "glyph_wants.h"
 
 namespace {
 
 // Glyph indexes are listed with as many digits in both kinds of image.
 constexpr int index_digits = hex_digits(max_glyph_count - 1);
 
-// "0x4F" for a character ROM's second-set code, "0x14E" for a kanji slot.
-std::string code_text(const RomKindFacts& facts, int code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", hex_digits(facts.glyph_count - facts.first_coded_glyph - 1), code);
-    return text;
-}
-
 GlyphWant missing_code_want(const RomKindFacts& facts, int code) {
     return glyph_want(facts.layout, facts.first_coded_glyph + code);
-}
-
-std::string missing_code_line(const RomKindFacts& facts, int code) {
-    const GlyphWant want = missing_code_want(facts, code);
-    std::string line = code_text(facts, code) + "\t";
-    if (facts.names_fillers) line += std::string(fillable_text(fillable(want))) + "\t";
-    return line + describe_want(want);
 }
 
 bool no_font_fills(const RomKindFacts& facts, int code) {
@@ -39,7 +25,7 @@ void print_fillable_group(std::FILE* report, const RomKindFacts& facts, const Ro
     for (int i = 0; i < summary.missing_count; ++i) {
         const int code = summary.missing_codes[i];
         if (no_font_fills(facts, code) != unfillable) continue;
-        std::fprintf(report, "    %s\n", missing_code_line(facts, code).c_str());
+        std::fprintf(report, "    %s\n", missing_code_line(facts.layout, code).c_str());
     }
 }
 
@@ -64,7 +50,7 @@ void print_missing_codes(std::FILE* report, const RomImage& image) {
     const RomKindFacts& facts = kind_facts(image.kind);
     const RomSummary summary = summarize_rom(image);
     for (int i = 0; i < summary.missing_count; ++i) {
-        std::fprintf(report, "%s\n", missing_code_line(facts, summary.missing_codes[i]).c_str());
+        std::fprintf(report, "%s\n", missing_code_line(facts.layout, summary.missing_codes[i]).c_str());
     }
 }
 
@@ -81,7 +67,7 @@ void print_summary(std::FILE* report, const RomImage& image, const char* image_n
         print_fillable_group(report, facts, summary, true, "no font can fill them, the tables name no glyph there");
     } else {
         for (int i = 0; i < summary.missing_count; ++i) {
-            std::fprintf(report, "  %s\n", missing_code_line(facts, summary.missing_codes[i]).c_str());
+            std::fprintf(report, "  %s\n", missing_code_line(facts.layout, summary.missing_codes[i]).c_str());
         }
     }
     std::fprintf(report, "sheet: %s, %d x %d pixels\n", sheet_place.c_str(), sheet.width, sheet.height);

@@ -9,16 +9,10 @@
 #include <cstdint>
 #include <limits>
 
+#include "glyph_wants.h"
 #include "rom_format.h"
 
 enum class RomKind { character, kanji };
-
-// What the glyphs of an image are. A character ROM holds two character sets
-// unless some second-set cell has dots below its glyph rows: only the block
-// mosaic of CGROM60.66 sets those rows, so such an image has the first set
-// and the mosaic. A CGROM60.66 whose mosaic lost the rows below the glyph
-// rows passes for one of two sets.
-enum class RomLayout { two_character_sets, first_set_and_mosaic, kanji };
 
 // What a glyph the font lacked shows: the placeholder (placeholder_rows),
 // or no dots at all.
@@ -130,6 +124,11 @@ void set_glyph_dots(RomImage& image, int index, const GlyphDots& glyph);
 bool dot_is_set(const GlyphDots& glyph, int x, int y);
 bool glyph_is_blank(const GlyphDots& glyph);
 
+// An image's layout (RomLayout, glyph_wants.h): a character ROM holds two
+// character sets unless some second-set cell has dots below its glyph rows:
+// only the block mosaic of CGROM60.66 sets those rows, so such an image has
+// the first set and the mosaic. A CGROM60.66 whose mosaic lost the rows
+// below the glyph rows passes for one of two sets.
 RomLayout rom_layout(const RomImage& image);
 
 // Whether a cell of a character ROM's second set shows the placeholder the

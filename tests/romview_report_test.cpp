@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "code_report.h"
+#include "glyph_wants.h"
 #include "code_tables.h"
 #include "kanji_table.h"
 #include "romview_support.h"

@@ -56,6 +56,19 @@ std::string make_font(const std::string& registry, int ascent, int descent,
     return font + "ENDFONT\n";
 }
 
+std::string full_font(const std::string& registry, const std::string& encoding, int ascent, int descent,
+                      const std::vector<TestGlyph>& glyphs) {
+    std::string font = make_font(registry, ascent, descent, glyphs);
+    const std::string height = std::to_string(ascent + descent);
+    font.insert(font.find("STARTPROPERTIES"), "SIZE " + height + " 75 75\nFONTBOUNDINGBOX 8 " + height + " 0 -" +
+                                                  std::to_string(descent) + "\n");
+    font.insert(font.find("ENDPROPERTIES"), "CHARSET_ENCODING \"" + encoding + "\"\n");
+    for (std::size_t at = font.find("\nBBX"); at != std::string::npos; at = font.find("\nBBX", at + 30)) {
+        font.insert(at, "\nSWIDTH 1000 0\nDWIDTH 8 0");
+    }
+    return font;
+}
+
 void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::string& text) {
     const std::string path = dir.file("font.bdf");
     write_file(path, text);

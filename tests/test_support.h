@@ -33,6 +33,11 @@ struct TestGlyph {
 std::string make_font(const std::string& registry, int ascent, int descent,
                       const std::vector<TestGlyph>& glyphs);
 
+// A BDF font FreeType accepts: make_font's with SIZE, FONTBOUNDINGBOX,
+// CHARSET_ENCODING and each glyph's widths added.
+std::string full_font(const std::string& registry, const std::string& encoding, int ascent, int descent,
+                      const std::vector<TestGlyph>& glyphs);
+
 // Opens text as a font stream, through a file in dir.
 void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::string& text);
 

@@ -1,4 +1,4 @@
-#include "code_report.h"
+#include "glyph_wants.h"
 
 #include <cstdio>
 
@@ -20,7 +20,7 @@ const CompositeEntry* composite_for(int second_set_code) {
 }
 
 bool names_glyph(const CodePair& pair, CharsetKind kind) {
-    return (kind == JIS ? pair.jis : pair.unicode) != 0;
+    return code_in(pair, kind) != 0;
 }
 
 // Whether a font numbered by kind finds a glyph for this code in the tables.
@@ -79,6 +79,10 @@ std::string describe_pair(const CodePair& pair) {
 
 }  // namespace
 
+std::int32_t code_in(const CodePair& pair, CharsetKind kind) {
+    return kind == JIS ? pair.jis : pair.unicode;
+}
+
 GlyphWant glyph_want(RomLayout layout, int index) {
     GlyphWant want{};
     if (layout == RomLayout::kanji) {
@@ -134,6 +138,17 @@ std::string describe_want(const GlyphWant& want) {
                 describe_pair(want.second_component);
     }
     return text.empty() ? "no glyph in the tables" : text;
+}
+
+std::string missing_code_line(RomLayout layout, int code) {
+    const bool kanji = layout == RomLayout::kanji;
+    const int last_code = kanji ? kanji_slot_count - 1 : bank_cell_count - 1;
+    int digits = 1;
+    while (last_code >> (4 * digits) != 0) ++digits;
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X\t", digits, static_cast<unsigned>(code));
+    const GlyphWant want = glyph_want(layout, kanji ? code : second_set_first_cell + code);
+    return text + (kanji ? "" : std::string(fillable_text(fillable(want))) + "\t") + describe_want(want);
 }
 
 std::string utf8(std::int32_t code_point) {

@@ -1,7 +1,8 @@
 // What the code tables want in each glyph of a ROM image, in characters:
 // the glyph a JIS-numbered and a Unicode-numbered font would put there and,
 // for a second-set cell, the two components of a composite. The tables are
-// cellforge's and glyphmill's generated data, linked in, never copied.
+// the generated data of romformat/, linked in, never copied; romview names
+// an image's missing glyphs with them, fontprep a font's.
 //
 // The tables differ between the numberings, and an image does not say which
 // one its font used, so a code is judged for both: which fonts could fill it
@@ -18,13 +19,21 @@
 #include <cstdint>
 #include <string>
 
-#include "rom_image.h"
+#include "rom_format.h"
+
+// What the glyphs of an image are. A character ROM holds two character sets,
+// or, in "CGROM60.66", the first set and the block mosaic; a kanji ROM its
+// kanji.
+enum class RomLayout { two_character_sets, first_set_and_mosaic, kanji };
 
 // A glyph named in both numberings; 0 where a numbering has none.
 struct CodePair {
     std::int32_t jis;
     std::int32_t unicode;
 };
+
+// The pair's code in a font numbered by kind.
+std::int32_t code_in(const CodePair& pair, CharsetKind kind);
 
 // What a glyph of the image's layout holds: a character of the tables, a
 // cell of the generated block mosaic, or nothing.
@@ -54,6 +63,12 @@ const char* fillable_text(Fillable fill);
 // and ： U+FF1A JIS 2127", "no glyph in the tables", "block mosaic", or ""
 // for a cell that holds nothing.
 std::string describe_want(const GlyphWant& want);
+
+// A missing glyph as romview lists it: "0x4F<TAB>any font<TAB>Ω U+03A9 JIS
+// 2638" for code 0x4F of the second set of a character ROM (layout
+// two_character_sets), "0x14E<TAB>左 U+5DE6 JIS 3A38" for slot 0x14E of a
+// kanji ROM.
+std::string missing_code_line(RomLayout layout, int code);
 
 // A code point as UTF-8; empty for a value that is no code point.
 std::string utf8(std::int32_t code_point);
