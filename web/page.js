@@ -10,7 +10,7 @@ const IMAGES = {
   "CGROM66.66": "character ROM 2: 512 cells of 8 × 10 dots, both character sets",
 };
 // The fonts fontprep writes, named so as not to meet a font of the user's.
-const PREPARED = { main: "fontprep-fonts.bdf", second: "fontprep-second.bdf" };
+const PREPARED = { kanji: "fontprep-kanji.bdf", character: "fontprep-character.bdf", second: "fontprep-second.bdf" };
 
 const $ = (id) => document.getElementById(id);
 
@@ -138,36 +138,48 @@ async function run(program, args, files, doing) {
 
 // ---- fontprep's choices.
 
-function fontprepOptions() {
-  const options = [];
+// fontprep's options for fonts a converter (tool) reads: fonts sized for its
+// images (--for) unless the user gave one pixel size for both.
+function fontprepOptions(tool) {
   const pixels = $("pixel-size").value.trim();
-  if (pixels) options.push("-s", pixels);
+  const options = pixels ? ["-s", pixels] : ["--for", tool];
   if ($("numbering").value) options.push("-n", $("numbering").value);
+  if ($("fitting").value) options.push($("fitting").value);
   if (!$("aliases").checked) options.push("--no-aliases");
   return options;
 }
 
-const isBdf = (font) => /\.bdf$/i.test(font.name);
+// A BDF font alone is read as it is, unless bitmap fonts are to be fitted.
+const needsFontprep = (fonts) =>
+  fonts.length > 1 || !/\.bdf$/i.test(fonts[0].name) || $("fitting").value === "--fit";
 
-// The font a program reads: one BDF font as it is, otherwise the BDF font
-// fontprep makes of the fonts (merged in order). Null when fontprep fails.
-async function prepare(fonts, output) {
-  if (fonts.length === 1 && isBdf(fonts[0])) return fonts[0];
-  const args = [...fontprepOptions(), "-o", output, ...fonts.map((font) => argument(font.name))];
-  const result = await run("fontprep", args, filesOf(...fonts), "Preparing the fonts");
+// The font tool reads: the BDF font fontprep makes of the fonts (merged in
+// order), or a BDF font as it is. Null when fontprep fails.
+async function prepare(fonts, tool, output) {
+  if (!needsFontprep(fonts)) return fonts[0];
+  const args = [...fontprepOptions(tool), "-o", output, ...fonts.map((font) => argument(font.name))];
+  const result = await run("fontprep", args, filesOf(...fonts), `Preparing the fonts for ${tool}`);
   return result.status === 0 ? { name: output, bytes: result.files[output] } : null;
 }
 
 // ---- Making, showing and offering the images.
 
+// The character ROMs' font: prepared again for cellforge only where
+// fontprep sizes it for each converter and the kanji ROM's succeeded.
+async function characterFont(kanjiFont) {
+  const sameFont = !kanjiFont || !needsFontprep(mainFonts) || $("pixel-size").value.trim();
+  return sameFont ? kanjiFont : prepare(mainFonts, "cellforge", PREPARED.character);
+}
+
 async function makeImages() {
   const images = {};
-  const font = await prepare(mainFonts, PREPARED.main);
-  if (font) {
-    const result = await run("glyphmill", [argument(font.name)], filesOf(font), "Making the kanji ROM");
+  const kanjiFont = await prepare(mainFonts, "glyphmill", PREPARED.kanji);
+  if (kanjiFont) {
+    const result = await run("glyphmill", [argument(kanjiFont.name)], filesOf(kanjiFont), "Making the kanji ROM");
     Object.assign(images, result.files);
   }
-  const second = secondFonts.length > 0 ? await prepare(secondFonts, PREPARED.second) : undefined;
+  const font = await characterFont(kanjiFont);
+  const second = secondFonts.length > 0 ? await prepare(secondFonts, "cellforge", PREPARED.second) : undefined;
   if (font && second !== null) {
     const fonts = second ? [font, second] : [font];
     const args = [...($("ascii").checked ? ["-ascii"] : []), ...fonts.map((font) => argument(font.name))];

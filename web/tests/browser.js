@@ -1,7 +1,7 @@
 // The page in Debian's Chromium (headless, driven by playwright-core), once
 // from a server on 127.0.0.1 and once straight from disk (file://): a BDF
 // font, a gzip-compressed PCF and a TrueType font each give downloads equal
-// to the native programs' output; two fonts with -ascii work; a file that
+// to the native programs' output (fontprep --for each converter); two fonts with -ascii work; a file that
 // is not a font shows fontprep's message and offers no image; the page asks
 // for nothing outside its own folder. Prints "N passed, N failed".
 //
@@ -35,24 +35,24 @@ function nativeRun(program, args, inputs) {
   return { ...run, message: (run.stdout + run.stderr).trim() };
 }
 
-// The font glyphmill and cellforge read: BDF as it is, else through fontprep.
-function nativeFont(name) {
-  if (name.endsWith(".bdf")) return { name, bytes: fonts[name] };
-  const run = nativeRun("fontprep", ["-o", "font.bdf", name], { [name]: fonts[name] });
-  return { name: "font.bdf", bytes: run.files["font.bdf"] };
+// The font a converter reads: BDF as it is, else through fontprep --for it.
+function nativeFont(name, tool) {
+  if (name.endsWith(".bdf")) return { [name]: fonts[name] };
+  const run = nativeRun("fontprep", ["--for", tool, "-o", "font.bdf", name], { [name]: fonts[name] });
+  return { "font.bdf": run.files["font.bdf"] };
 }
 
 function nativeImages(fontName, { ascii = false, second } = {}) {
-  const font = nativeFont(fontName);
-  const inputs = { [font.name]: font.bytes };
-  const cellforgeArgs = [...(ascii ? ["-ascii"] : []), font.name];
+  const kanjiFont = nativeFont(fontName, "glyphmill");
+  const characterFont = nativeFont(fontName, "cellforge");
+  const cellforgeArgs = [...(ascii ? ["-ascii"] : []), ...Object.keys(characterFont)];
   if (second) {
-    inputs[second] = fonts[second];
+    characterFont[second] = fonts[second];
     cellforgeArgs.push(second);
   }
   return {
-    ...nativeRun("glyphmill", [font.name], inputs).files,
-    ...nativeRun("cellforge", cellforgeArgs, inputs).files,
+    ...nativeRun("glyphmill", Object.keys(kanjiFont), kanjiFont).files,
+    ...nativeRun("cellforge", cellforgeArgs, characterFont).files,
   };
 }
 

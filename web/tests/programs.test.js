@@ -84,10 +84,13 @@ test("cellforge -ascii with two fonts", { skip }, async () => {
   assert.strictEqual(Object.keys(made.files).length, 2);
 });
 
-test("fontprep: gzip-compressed PCF, TrueType, OpenType and a merge", { skip }, async () => {
+test("fontprep: gzip-compressed PCF, TrueType, OpenType, a merge, sized and fitted for each converter", { skip }, async () => {
   const runs = [
     ["-o", "out.bdf", "subset.pcf.gz"],
     ["-o", "out.bdf", "traced.ttf"],
+    ["--for", "glyphmill", "-o", "out.bdf", "traced.ttf"],
+    ["--for", "cellforge", "--no-aliases", "-o", "out.bdf", "traced.ttf"],
+    ["--for", "cellforge", "--fit", "-o", "out.bdf", "subset.pcf.gz"],
     ["-s", "12", "-o", "out.bdf", "traced.otf"],
     ["-n", "unicode", "--no-aliases", "-o", "out.bdf", "subset.pcf.gz", "traced.ttf"],
   ];
