@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Times glyphmill and cellforge on a Unifont-sized font and on a 50 MB font,
 # side by side with two reference points on the same file: `wc -l` (reading
-# it once) and a full load by FreeType (bench/freetype_load.c). Prints the
-# median wall time of each, its ratio to FreeType's load, its CPU time (user +
-# system, the whole pipeline for the pipe; steadier than wall time when other
-# work shares the machine) and the program's peak memory.
+# it once) and a full load by FreeType (bench/freetype_load.c). The commands
+# take turns round after round (bench/alternate_times.py), so that the load
+# of the machine falls on all alike. Prints for each the median wall time
+# and CPU time (user + system of the program itself) and their ratios to
+# `wc -l`, the instructions it executes under valgrind's callgrind (the
+# same on every run) and their ratio to those of `wc -l`, and its peak
+# memory; then cellforge with font 2 on a pipe against the same run with
+# font 2 a file, the growth from the Unifont-sized font to the 50 MB one, and
+# the goals these figures are held to.
 #
-#   bench/run.sh            5 rounds each
-#   ROUNDS=9 bench/run.sh   more rounds
+#   bench/run.sh             15 rounds
+#   ROUNDS=31 bench/run.sh   more rounds
 #
 # Builds in build-bench/ (Release) and caches the fonts in build-bench/fonts/.
 # The font is Unifont from Debian's xfonts-unifont, turned into BDF by
@@ -16,7 +21,7 @@
 # in a scratch directory, so no image lands in the repository.
 set -euo pipefail
 
-ROUNDS=${ROUNDS:-5}
+ROUNDS=${ROUNDS:-15}
 LARGE_FONT_BYTES=50000000
 SOURCE=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$SOURCE/build-bench
@@ -48,7 +53,7 @@ build_programs() {
     cmake -S "$SOURCE" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
     cmake --build "$BUILD" --target glyphmill cellforge -j "$(nproc)" >/dev/null
     FREETYPE_LOAD=""
-    if pkg-config --exists freetype2 2>/dev/null; then
+    if pkg-config --exists freetype2 2>/dev/null && command -v cc >/dev/null; then
         FREETYPE_LOAD=$BUILD/freetype_load
         cc -O2 -o "$FREETYPE_LOAD" "$SOURCE/bench/freetype_load.c" $(pkg-config --cflags --libs freetype2)
     else
@@ -84,109 +89,135 @@ prepare_fonts() {
     fi
 }
 
-# The commands timed on each font: "name<TAB>input<TAB>program" lines, where
-# input is "file" or "pipe" (the font also piped into standard input). Each
-# runs in the scratch directory with the font copied there as font.bdf.
+# The commands measured on each font: NAME, INPUT ("-", or the file cat
+# pipes into standard input) and the program with its arguments, separated
+# by tabs. Each runs in the scratch directory, where font.bdf links to the
+# font (a copy would still be written back to disk while the programs run).
 commands() {
     local glyphmill=$BUILD/glyphmill/glyphmill cellforge=$BUILD/cellforge/cellforge
     printf '%s\t%s\t%s\n' \
-        "glyphmill" file "$glyphmill font.bdf" \
-        "cellforge" file "$cellforge font.bdf" \
-        "cellforge, font 2 on a pipe" pipe "$cellforge font.bdf -" \
-        "wc -l" file "wc -l font.bdf"
-    [ -n "$FREETYPE_LOAD" ] && printf '%s\t%s\t%s\n' "FreeType load" file "$FREETYPE_LOAD font.bdf"
+        "glyphmill" - "$glyphmill"$'\t'font.bdf \
+        "cellforge" - "$cellforge"$'\t'font.bdf \
+        "cellforge, font 2 a file" - "$cellforge"$'\t'font.bdf$'\t'font.bdf \
+        "cellforge, font 2 on a pipe" font.bdf "$cellforge"$'\t'font.bdf$'\t'- \
+        "wc -l" - wc$'\t'-l$'\t'font.bdf
+    [ -n "$FREETYPE_LOAD" ] && printf '%s\t%s\t%s\n' "FreeType load" - "$FREETYPE_LOAD"$'\t'font.bdf
     return 0
 }
 
-shell_command() {
-    local input=$1 program=$2
-    if [ "$input" = pipe ]; then echo "cat font.bdf | $program"; else echo "$program"; fi
+# run_command INPUT PREFIX... -- ARGUMENTS...: the command, its standard
+# input piped from INPUT unless that is "-", after the prefix (a measuring
+# tool), output discarded.
+run_command() {
+    local input=$1
+    shift
+    if [ "$input" = - ]; then "$@" >/dev/null; else cat "$input" | "$@" >/dev/null; fi
 }
 
-# "median cpu" seconds of each command, one line each in command order: the
-# median wall time, and the mean user + system time (which other load on the
-# machine disturbs less).
-time_with_hyperfine() {
-    local name input program arguments=()
-    while IFS=$'\t' read -r name input program; do
-        arguments+=(-n "$name" "$(shell_command "$input" "$program")")
-    done < <(commands)
-    hyperfine --style basic --warmup 1 --runs "$ROUNDS" --export-csv "$SCRATCH/times.csv" \
-        "${arguments[@]}" >"$SCRATCH/hyperfine.log" 2>&1
-    tail -n +2 "$SCRATCH/times.csv" | awk -F, '{ print $(NF - 4), $(NF - 3) + $(NF - 2) }'  # median, user + system
+# Instructions the command executes, as callgrind counts them; n/a without
+# valgrind.
+instructions() {
+    local input=$1
+    shift
+    command -v valgrind >/dev/null || { echo n/a; return; }
+    run_command "$input" valgrind --tool=callgrind --callgrind-out-file=/dev/null --log-file="$SCRATCH/callgrind.log" "$@"
+    sed -n 's/.*Collected : *//p' "$SCRATCH/callgrind.log"
 }
 
-# The same with a plain loop, the commands taking turns round after round;
-# it measures wall time only.
-time_with_loop() {
-    local name input program round index start end
-    local -a command_lines
-    while IFS=$'\t' read -r name input program; do
-        command_lines+=("$(shell_command "$input" "$program")")
-    done < <(commands)
-    : >"$SCRATCH/loop.times"
-    for round in $(seq 0 "$ROUNDS"); do  # round 0 warms up
-        for index in "${!command_lines[@]}"; do
-            start=$(date +%s%N)
-            sh -c "${command_lines[$index]}" >/dev/null
-            end=$(date +%s%N)
-            [ "$round" -gt 0 ] && echo "$index $((end - start))" >>"$SCRATCH/loop.times"
-        done
-    done
-    for index in "${!command_lines[@]}"; do
-        awk -v i="$index" '$1 == i { print $2 / 1e9 }' "$SCRATCH/loop.times" | sort -g |
-            awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, "n/a" }'
-    done
-}
-
-# Peak resident memory in KiB of the program itself (not of cat or a shell).
+# Peak resident memory in KiB of the program itself (not of cat).
 peak_memory() {
-    local input=$1 program=$2
+    local input=$1
+    shift
     [ -x /usr/bin/time ] || { echo n/a; return; }
-    sh -c "$(shell_command "$input" "/usr/bin/time -f %M -o $SCRATCH/peak $program")" >/dev/null
+    run_command "$input" /usr/bin/time -f %M -o "$SCRATCH/peak" "$@"
     cat "$SCRATCH/peak"
 }
 
-benchmark_font() {
-    local font=$1 label=$2
-    cp "$font" "$SCRATCH/font.bdf"
+# Measures every command on the font and appends to $SCRATCH/results one
+# line per command: LABEL, NAME, wall and CPU seconds, instructions, peak
+# KiB, separated by tabs.
+measure_font() {
+    local font=$1 label=$2 name input program times
+    local -a argv
+    ln -sf "$font" "$SCRATCH/font.bdf"
     cd "$SCRATCH"
-    local -a times medians cpu
-    if command -v hyperfine >/dev/null; then
-        mapfile -t times < <(time_with_hyperfine)
-    else
-        mapfile -t times < <(time_with_loop)
-    fi
-    local index
-    for index in "${!times[@]}"; do
-        read -r "medians[$index]" "cpu[$index]" <<<"${times[$index]}"
-    done
-    local freetype=0
-    [ -n "$FREETYPE_LOAD" ] && freetype=${medians[-1]}
-    echo
-    printf '%s: %s bytes, %s lines, %s glyphs\n' "$label" "$(stat -c %s font.bdf)" \
+    sync
+    printf '\n%s: %s bytes, %s lines, %s glyphs\n' "$label" "$(stat -L -c %s font.bdf)" \
         "$(wc -l <font.bdf)" "$(grep -c '^STARTCHAR' font.bdf)"
-    printf '  %-30s %10s %12s %10s %10s\n' "command" "median ms" "/ FreeType" "cpu ms" "peak KiB"
-    local name input program
-    index=0
+    commands >commands
+    python3 "$SOURCE/bench/alternate_times.py" "$ROUNDS" commands >times
     while IFS=$'\t' read -r name input program; do
-        awk -v name="$name" -v t="${medians[$index]}" -v ft="$freetype" -v cpu="${cpu[$index]}" \
-            -v peak="$(peak_memory "$input" "$program")" \
-            'BEGIN { printf "  %-30s %10.1f %12s %10s %10s\n", name, t * 1000,
-                            (ft > 0 ? sprintf("%.2f", t / ft) : "n/a"),
-                            (cpu == "n/a" ? cpu : sprintf("%.1f", cpu * 1000)), peak }'
-        index=$((index + 1))
-    done < <(commands)
-    awk -v pipe="${medians[2]}" -v file="${medians[1]}" \
-        'BEGIN { printf "  cellforge, pipe / file: %.2f\n", pipe / file }'
+        IFS=$'\t' read -r -a argv <<<"$program"
+        times=$(awk -F'\t' -v name="$name" -v OFS='\t' '$1 == name { print $2, $3 }' times)
+        local count=n/a
+        [ "$name" = "FreeType load" ] || count=$(instructions "$input" "${argv[@]}")
+        printf '%s\t%s\t%s\t%s\t%s\n' "$label" "$name" "$times" "$count" "$(peak_memory "$input" "${argv[@]}")" \
+            >>results
+    done <commands
     cd - >/dev/null
     rm -f "$SCRATCH"/*.66 "$SCRATCH/font.bdf"
 }
 
-install_missing xfonts-unifont pcf2bdf libfreetype-dev hyperfine time
+# The table of one font's results, each beside the ratio to `wc -l`.
+print_table() {
+    awk -F'\t' -v label="$1" '
+        $1 == label { n++; name[n] = $2; wall[n] = $3; cpu[n] = $4; ir[n] = $5; peak[n] = $6
+                      if ($2 == "wc -l") { wc_wall = $3; wc_cpu = $4; wc_ir = $5 } }
+        function ratio(a, b) { return (a == "n/a" || b == "n/a" || b == 0) ? "n/a" : sprintf("%.2f", a / b) }
+        function millions(a) { return a == "n/a" ? a : sprintf("%.1f M", a / 1e6) }
+        END {
+            printf "  %-28s %9s %7s %8s %7s %13s %7s %9s\n", "command", "wall ms", "/ wc", "cpu ms", "/ wc",
+                   "instructions", "/ wc", "peak KiB"
+            for (i = 1; i <= n; i++)
+                printf "  %-28s %9.1f %7s %8.1f %7s %13s %7s %9s\n", name[i], wall[i] * 1000, ratio(wall[i], wc_wall),
+                       cpu[i] * 1000, ratio(cpu[i], wc_cpu), millions(ir[i]), ratio(ir[i], wc_ir), peak[i]
+        }' "$SCRATCH/results"
+}
+
+# One figure of a command on a font from the results: field 3 wall, 4 CPU,
+# 5 instructions, 6 peak KiB.
+figure() {
+    awk -F'\t' -v label="$1" -v name="$2" -v field="$3" '$1 == label && $2 == name { print $field }' "$SCRATCH/results"
+}
+
+# The goals, each with its figure and whether the figure meets it.
+print_goals() {
+    local small=$1 large=$2
+    echo
+    echo "Goals:"
+    awk -F'\t' -v small="$small" -v large="$large" '
+        { key = $1 SUBSEP $2; wall[key] = $3; ir[key] = $5; peak[key] = $6 }
+        function check(text, value, limit, unit) {
+            if (value == "" || value == "n/a") { printf "  %-62s %10s\n", text, "n/a"; return }
+            printf "  %-62s %10s  %s\n", text, sprintf("%.2f" unit, value), value <= limit ? "met" : "NOT MET"
+        }
+        END {
+            wc = wall[small, "wc -l"]
+            for (p = 1; p <= 2; p++) {
+                program = p == 1 ? "glyphmill" : "cellforge"
+                check(program " instructions on " small " (at most 60 M)", ir[small, program] / 1e6, 60, " M")
+                check(program " wall time / wc -l on " small " (at most 3)", wall[small, program] / wc, 3, "")
+                check(program " wall time, " large " / " small " (at most 5.5)",
+                      wall[large, program] / wall[small, program], 5.5, "")
+            }
+            check("cellforge wall time, font 2 on a pipe / a file (at most 1.5)",
+                  wall[small, "cellforge, font 2 on a pipe"] / wall[small, "cellforge, font 2 a file"], 1.5, "")
+            most = 0
+            for (key in peak) { split(key, part, SUBSEP)
+                if (part[2] != "wc -l" && part[2] != "FreeType load" && peak[key] > most) most = peak[key] }
+            check("peak memory of the converters (under 4 MiB)", most / 1024, 4, " MiB")
+        }' "$SCRATCH/results"
+}
+
+install_missing xfonts-unifont pcf2bdf libfreetype-dev valgrind time
 build_programs
 prepare_fonts
 echo "Font source: $(cat "$FONTS/unifont.source")"
-echo "Timer: $(command -v hyperfine >/dev/null && hyperfine --version || echo 'plain loop'), $ROUNDS rounds, medians"
-benchmark_font "$FONTS/unifont.bdf" "Unifont-sized font"
-benchmark_font "$FONTS/unifont-50mb.bdf" "50 MB font (Unifont's glyphs repeated)"
+echo "Timer: bench/alternate_times.py, $ROUNDS rounds taking turns, medians; instructions: $(valgrind --version 2>/dev/null || echo 'no valgrind') callgrind"
+small="Unifont-sized font" large="50 MB font"
+: >"$SCRATCH/results"
+measure_font "$FONTS/unifont.bdf" "$small"
+print_table "$small"
+measure_font "$FONTS/unifont-50mb.bdf" "$large"
+print_table "$large"
+print_goals "$small" "$large"

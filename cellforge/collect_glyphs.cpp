@@ -2,7 +2,7 @@
 
 #include "encoding_set.h"
 #include "font_header.h"
-#include "line_scan.h"
+#include "keyword_pieces.h"
 #include "rasterizer.h"
 
 namespace {
@@ -101,8 +101,7 @@ Target find_target(PassState& state, const PassSetup& setup, std::int32_t encodi
 }
 
 // Every encoding that could find a target in this pass.
-void collect_wanted_encodings(const PassSetup& setup, EncodingSet& wanted) {
-    wanted = EncodingSet{};
+void add_setup_encodings(const PassSetup& setup, EncodingSet& wanted) {
     for (int c = 0; c < bank_cell_count; ++c) add_encoding(wanted, setup.ascii_mode ? c : setup.codes[c]);
     if (!setup.ascii_mode && setup.extras != nullptr) {
         for (int b = 0; b < extra_symbol_count; ++b) add_encoding(wanted, setup.extras[b]);
@@ -117,6 +116,33 @@ void collect_wanted_encodings(const PassSetup& setup, EncodingSet& wanted) {
 void or_dots(const CellDots& dots, std::uint8_t* cell) {
     for (int ty = 0; ty < cell_glyph_rows; ++ty) {
         cell[ty] |= static_cast<std::uint8_t>(dots.rows[ty] >> (max_cell_size - cell_width));
+    }
+}
+
+PassSetup setup_for(const PassTables& tables, CharsetKind charset) {
+    return {tables.ascii_mode, tables.code_map->code[charset],
+            tables.extras != nullptr ? tables.extras[charset] : nullptr, tables.composites, charset};
+}
+
+struct Pass {
+    FontStream& stream;
+    const FontHeader& header;
+    const PassSetup& setup;
+    const EncodingSet& wanted;
+    CellBank bank;
+    PassState state;
+};
+
+// Draws the glyph whose lines begin at glyph_start into every cell that
+// still wants it.
+void take_glyph(Pass& pass, std::int32_t encoding, std::int64_t glyph_start) {
+    if (!may_be_wanted(pass.wanted, encoding)) return;
+    while (pass.state.placed < all_placed) {
+        const Target target = find_target(pass.state, pass.setup, encoding, pass.bank);
+        if (target.cell < 0) return;
+        seek(pass.stream, glyph_start);
+        or_dots(rasterize_glyph(pass.stream, pass.header, cell_width, cell_glyph_rows, target.transform),
+                pass.bank[target.cell]);
     }
 }
 
@@ -140,23 +166,29 @@ PassTables second_set_tables() {
     return {&set2_code_map, nullptr, composite_table, false};
 }
 
-void collect_glyphs(FontStream& stream, const FontHeader& header, const PassTables& tables, CellBank bank) {
-    const CharsetKind charset = header.charset;
-    const PassSetup setup{tables.ascii_mode, tables.code_map->code[charset],
-                          tables.extras != nullptr ? tables.extras[charset] : nullptr, tables.composites, charset};
+void add_wanted_encodings(const PassTables& tables, EncodingSet& wanted) {
+    add_setup_encodings(setup_for(tables, JIS), wanted);
+    add_setup_encodings(setup_for(tables, UNICODE), wanted);
+}
+
+void collect_glyphs(FontStream& stream, const FontHeader& header, const GlyphRecord& record,
+                    const PassTables& tables, CellBank bank) {
+    const PassSetup setup = setup_for(tables, header.charset);
     static EncodingSet wanted;
-    collect_wanted_encodings(setup, wanted);
-    PassState state{};
-    char line[line_capacity];
-    while (state.placed < all_placed) {
-        const std::int64_t line_start = tell(stream);
-        if (!read_line(stream, line)) break;
-        std::int32_t encoding;
-        if (!scan_keyword_number(line, "ENCODING", encoding) || !may_be_wanted(wanted, encoding)) continue;
-        const Target target = find_target(state, setup, encoding, bank);
-        if (target.cell < 0) continue;
-        or_dots(rasterize_glyph(stream, header, cell_width, cell_glyph_rows, target.transform), bank[target.cell]);
-        seek(stream, line_start);
+    wanted = EncodingSet{};
+    add_setup_encodings(setup, wanted);
+    Pass pass{stream, header, setup, wanted, bank, {}};
+    for (int i = 0; i < record.count && pass.state.placed < all_placed; ++i) {
+        take_glyph(pass, record.encoding[i], record.glyph_start[i]);
     }
-    if (tables.composites != nullptr) clear_incomplete_composites(state, tables.composites, bank);
+    if (record.full) {
+        seek(stream, record.unrecorded);
+        std::int32_t encoding;
+        while (pass.state.placed < all_placed && read_next_encoding(stream, encoding)) {
+            const std::int64_t glyph_start = tell(stream);
+            take_glyph(pass, encoding, glyph_start);
+            seek(stream, glyph_start);
+        }
+    }
+    if (tables.composites != nullptr) clear_incomplete_composites(pass.state, tables.composites, bank);
 }

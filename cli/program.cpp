@@ -35,6 +35,14 @@ void fail(const std::string& line) {
     std::exit(failure_status);
 }
 
+HeaderScan open_and_scan_font(FontStream& stream, const char* name, bool accept_unknown_charset,
+                              const EncodingSet& wanted, GlyphRecord& record) {
+    if (!open_font_stream(stream, name)) fail(std::string("cannot open ") + name);
+    const HeaderScan scan = scan_font_header(stream, accept_unknown_charset, wanted, record);
+    if (stream.piped && stream.read_failed) fail(std::string("cannot open ") + name);
+    return scan;
+}
+
 std::string font_error_message(const HeaderScan& scan, const char* font_name) {
     if (scan.error == FontError::illegal_bdf) return "illegal bdf";
     if (scan.error == FontError::unknown_charset) return std::string("cannot convert for charset ") + scan.registry;

@@ -25,6 +25,13 @@ void set_failure_status(int status);
 // Prints line in the program's voice and ends the run.
 [[noreturn]] void fail(const std::string& line);
 
+// Opens the font and scans it (the scan of a font on a pipe copies it as
+// it goes); fails with "cannot open NAME" where it cannot be opened or a
+// pipe cannot be copied whole, which, as for any font that cannot be
+// opened, is reported before anything else about it.
+HeaderScan open_and_scan_font(FontStream& stream, const char* name, bool accept_unknown_charset,
+                              const EncodingSet& wanted, GlyphRecord& record);
+
 // "illegal bdf", "cannot convert for charset REGISTRY" or "cannot open
 // FONT" for a failed header scan.
 std::string font_error_message(const HeaderScan& scan, const char* font_name);

@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 
+#include "keyword_pieces.h"
 #include "line_scan.h"
 
 namespace {
+
+constexpr KeywordStarts header_keywords =
+    keyword_starts({"ENCODING", "BBX", "FONT_ASCENT", "FONT_DESCENT", "CHARSET_REGISTRY"});
 
 // U+2E3A TWO-EM DASH and U+2E3B THREE-EM DASH are wider than any character
 // cell; in a Unicode font they do not widen the font.
@@ -35,58 +40,128 @@ Registry classify_registry(const char* token) {
     return Registry::unknown;
 }
 
-struct ScanState {
-    std::int32_t encoding = 0;
-    std::int64_t minimum = 999;
-    std::int64_t maximum = -1;
-    bool registry_seen = false;
+// One scan's font, rules, record and what it has learnt so far.
+struct Scan {
+    FontStream& stream;
+    bool accept_unknown_charset;
+    const EncodingSet& wanted;
+    GlyphRecord& record;
+    HeaderScan result;
+    std::int32_t encoding;  // of the glyph being read
+    std::int64_t minimum;
+    std::int64_t maximum;
+    bool registry_seen;
+    // The last plain BBX line, which most glyphs repeat, and its numbers.
+    std::size_t box_line_size;  // 0 before the first
+    unsigned char box_line[piece_chars];
+    std::int32_t box[4];
 };
 
-// Folds a BBX line's width and x-offset into the font's extent. A bare "BBX"
-// takes part with zeros; a BBX followed by anything but numbers does not.
-void fold_glyph_box(const char* values, ScanState& state, CharsetKind charset) {
+// An ENCODING piece that started at piece_start and has just been read.
+void take_encoding(Scan& scan, std::int32_t encoding, std::int64_t piece_start) {
+    scan.encoding = encoding;
+    if (may_be_wanted(scan.wanted, encoding)) record_glyph(scan.record, encoding, piece_start, tell(scan.stream));
+}
+
+// Folds a BBX line's width and x-offset into the font's extent.
+void fold_glyph_box(Scan& scan, const std::int32_t (&box)[4]) {
+    if (scan.result.header.charset == UNICODE && is_long_dash(scan.encoding)) return;
+    scan.minimum = std::min({scan.minimum, std::int64_t{box[0]}, std::int64_t{box[2]}});
+    scan.maximum = std::max({scan.maximum, std::int64_t{box[0]}, std::int64_t{box[2]}});
+}
+
+// False when the scan stops at a registry it does not tolerate.
+bool take_registry(Scan& scan, const char* values) {
+    char token[line_capacity];
+    if (!scan_word(values, token)) return true;
+    scan.registry_seen = true;
+    const Registry registry = classify_registry(token);
+    if (registry == Registry::jis) scan.result.header.charset = JIS;
+    if (registry == Registry::unicode) scan.result.header.charset = UNICODE;
+    if (registry != Registry::unknown) return true;
+    if (!scan.result.unknown_registry) std::memcpy(scan.result.registry, token, sizeof token);
+    scan.result.unknown_registry = true;
+    if (scan.accept_unknown_charset) return true;
+    scan.result.error = FontError::unknown_charset;
+    return false;
+}
+
+// The size of the plain BBX line at text, whose numbers are then in
+// scan.box; 0 when it is none.
+std::size_t read_plain_box(Scan& scan, const unsigned char* text, std::size_t available) {
+    const std::size_t repeated = scan.box_line_size;
+    if (repeated != 0 && available >= repeated && std::memcmp(text, scan.box_line, repeated) == 0) return repeated;
+    const std::size_t size = read_plain_numbers(text, available, "BBX", scan.box, 4);
+    if (size != 0) std::memcpy(scan.box_line, text, scan.box_line_size = size);
+    return size;
+}
+
+// A plain ENCODING or BBX line, read in place; false for any other piece.
+bool take_plain_line(Scan& scan) {
+    FontStream& stream = scan.stream;
+    const unsigned char* text = stream.buffer + stream.cursor;
+    const std::size_t available = stream.filled - stream.cursor;
+    const std::int64_t start = tell(stream);
+    std::int32_t encoding;
+    std::size_t size = 0;
+    if (text[0] == 'E' && (size = read_plain_numbers(text, available, "ENCODING", &encoding, 1)) != 0) {
+        stream.cursor += size;
+        take_encoding(scan, encoding, start);
+    } else if (text[0] == 'B' && (size = read_plain_box(scan, text, available)) != 0) {
+        stream.cursor += size;
+        fold_glyph_box(scan, scan.box);
+    }
+    return size != 0;
+}
+
+// Any keyword piece, copied and read by the general scan; false when the
+// scan stops. A bare "BBX" takes part with zeros; a BBX followed by
+// anything but numbers does not.
+bool take_line(Scan& scan) {
+    const std::int64_t start = tell(scan.stream);
+    char line[line_capacity];
+    read_line(scan.stream, line);
+    const char* values;
+    std::int32_t encoding;
+    if (scan_keyword_number(line, "ENCODING", encoding)) take_encoding(scan, encoding, start);
     std::int32_t box[4] = {0, 0, 0, 0};
-    if (scan_numbers(values, box, 4) == 0) return;
-    if (charset == UNICODE && is_long_dash(state.encoding)) return;
-    state.minimum = std::min({state.minimum, std::int64_t{box[0]}, std::int64_t{box[2]}});
-    state.maximum = std::max({state.maximum, std::int64_t{box[0]}, std::int64_t{box[2]}});
+    if ((values = after_keyword(line, "BBX")) && scan_numbers(values, box, 4) != 0) fold_glyph_box(scan, box);
+    scan_keyword_number(line, "FONT_ASCENT", scan.result.header.font_ascent);
+    scan_keyword_number(line, "FONT_DESCENT", scan.result.header.font_descent);
+    return !(values = after_keyword(line, "CHARSET_REGISTRY")) || take_registry(scan, values);
 }
 
 std::int32_t saturate_to_int32(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
+void judge_font(Scan& scan) {
+    FontHeader& header = scan.result.header;
+    header.font_width = saturate_to_int32(scan.maximum - scan.minimum);
+    if (scan.stream.read_failed) {
+        scan.result.error = FontError::unreadable;
+    } else if (header.font_ascent < 0 || header.font_descent < 0 || header.font_width < 0 || !scan.registry_seen) {
+        scan.result.error = FontError::illegal_bdf;
+    }
+}
+
 }  // namespace
 
-HeaderScan scan_font_header(FontStream& stream, bool accept_unknown_charset) {
-    HeaderScan scan{};
-    scan.header = {0, -1, -1, JIS};
-    ScanState state;
-    char line[line_capacity];
-    while (read_line(stream, line)) {
-        const char* values;
-        scan_keyword_number(line, "ENCODING", state.encoding);
-        if ((values = after_keyword(line, "BBX"))) fold_glyph_box(values, state, scan.header.charset);
-        scan_keyword_number(line, "FONT_ASCENT", scan.header.font_ascent);
-        scan_keyword_number(line, "FONT_DESCENT", scan.header.font_descent);
-        if ((values = after_keyword(line, "CHARSET_REGISTRY")) && scan_word(values, scan.registry)) {
-            state.registry_seen = true;
-            const Registry registry = classify_registry(scan.registry);
-            if (registry == Registry::jis) scan.header.charset = JIS;
-            if (registry == Registry::unicode) scan.header.charset = UNICODE;
-            if (registry == Registry::unknown && !accept_unknown_charset) {
-                scan.error = FontError::unknown_charset;
-                return scan;
-            }
-        }
-    }
-    scan.header.font_width = saturate_to_int32(state.maximum - state.minimum);
-    if (stream.read_failed) {
-        scan.error = FontError::unreadable;
-    } else if (scan.header.font_ascent < 0 || scan.header.font_descent < 0 ||
-               scan.header.font_width < 0 || !state.registry_seen) {
-        scan.error = FontError::illegal_bdf;
-    }
+HeaderScan scan_font_header(FontStream& stream, bool accept_unknown_charset, const EncodingSet& wanted,
+                            GlyphRecord& record) {
+    record.count = 0;
+    record.full = false;
+    Scan scan{stream, accept_unknown_charset, wanted, record, {}, 0, 999, -1, false, 0, {}, {}};
+    scan.result.header = {0, -1, -1, JIS};
+    bool going = true;
+    while (going && find_keyword_piece(stream, header_keywords)) going = take_plain_line(scan) || take_line(scan);
+    if (going) judge_font(scan);
     rewind(stream);
-    return scan;
+    return scan.result;
+}
+
+HeaderScan without_tolerance(const HeaderScan& scan) {
+    HeaderScan strict = scan;
+    if (scan.unknown_registry) strict.error = FontError::unknown_charset;
+    return strict;
 }

@@ -1,9 +1,13 @@
 // The header scan: one read of the whole font that learns its ascent,
-// descent, horizontal extent and numbering, and validates it.
+// descent, horizontal extent and numbering, validates it, and records where
+// the glyphs the glyph passes want begin. Only the pieces that may begin a
+// keyword are looked at, and plain keyword lines are read in place.
 #pragma once
 #include <cstdint>
 
+#include "encoding_set.h"
 #include "font_stream.h"
+#include "glyph_record.h"
 #include "rom_format.h"
 
 struct FontHeader {
@@ -29,9 +33,16 @@ enum class FontError {
 struct HeaderScan {
     FontHeader header;
     FontError error;
-    char registry[line_capacity];  // the offending token for unknown_charset
+    bool unknown_registry;         // an unknown registry was tolerated
+    char registry[line_capacity];  // the first unknown registry's token
 };
 
 // Reads the whole font, then rewinds it. An unknown registry is tolerated
-// (and leaves the charset as it was) only when accept_unknown_charset holds.
-HeaderScan scan_font_header(FontStream& stream, bool accept_unknown_charset);
+// (and leaves the charset as it was) only when accept_unknown_charset
+// holds; else the scan stops at it. Every ENCODING piece whose number is in
+// wanted goes into record.
+HeaderScan scan_font_header(FontStream& stream, bool accept_unknown_charset, const EncodingSet& wanted,
+                            GlyphRecord& record);
+
+// What the scan would have given had it not tolerated an unknown registry.
+HeaderScan without_tolerance(const HeaderScan& scan);

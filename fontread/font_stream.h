@@ -9,8 +9,8 @@
 // of a piece that is still in the buffer costs no system call.
 //
 // A font that cannot be repositioned (standard input or a named pipe) is
-// first copied to an anonymous temporary file, so every stream can be
-// rewound.
+// copied to an anonymous temporary file as it is read, so a single reading
+// both copies it and scans it, and every stream can be rewound.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +18,11 @@
 
 // A piece holds at most line_capacity - 1 characters and a closing NUL.
 constexpr int line_capacity = 100;
+constexpr std::size_t piece_chars = line_capacity - 1;
+// A piece may take one raw byte more than it has characters: the CR of a
+// closing CR LF. Refilling ahead of that lets every piece be cut from one
+// contiguous run of the buffer.
+constexpr std::size_t piece_raw_bytes = piece_chars + 2;
 
 constexpr std::size_t font_buffer_size = 256 * 1024;
 
@@ -26,10 +31,13 @@ constexpr std::size_t font_buffer_size = 256 * 1024;
 constexpr std::int64_t max_font_size = std::int64_t{1} << 31;
 
 struct FontStream {
-    std::FILE* file;
+    std::FILE* file;               // the font, or the copy of a font on a pipe
+    std::FILE* pipe;               // a font on a pipe not yet copied to its end; else null
     bool owns_file;                // closed by close_font_stream
+    bool owns_pipe;
+    bool piped;                    // the font came through a pipe
     bool end_of_file;              // nothing left in the file beyond the buffer
-    bool read_failed;              // a read or seek failed; reading has stopped
+    bool read_failed;              // a read, copy or seek failed; reading has stopped
     std::int64_t buffer_position;  // file offset of buffer[0]
     std::size_t cursor;            // next unread byte in buffer
     std::size_t filled;            // bytes of buffer holding file data
@@ -47,6 +55,21 @@ void close_font_stream(FontStream& stream);
 // end of file. A CR LF ending is delivered as a single newline.
 bool read_line(FontStream& stream, char (&line)[line_capacity]);
 
+// Moves the unread bytes to the front of the buffer and reads more after them.
+void refill(FontStream& stream);
+
+// Makes the whole piece at the cursor present in the buffer, reading on
+// when fewer than piece_raw_bytes are left; false at end of file.
+inline bool buffer_piece(FontStream& stream) {
+    if (stream.filled - stream.cursor < piece_raw_bytes && !stream.end_of_file) refill(stream);
+    return stream.filled > stream.cursor;
+}
+
+// The raw bytes of the buffered piece at the cursor, its line end included.
+std::size_t piece_size(const FontStream& stream);
+
 std::int64_t tell(const FontStream& stream);
+// A font on a pipe is first copied to its end, so that reading may go on
+// from anywhere.
 void seek(FontStream& stream, std::int64_t position);
 void rewind(FontStream& stream);

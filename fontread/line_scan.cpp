@@ -17,11 +17,21 @@ const char* skip_space(const char* text) {
     return text;
 }
 
+// Every byte's value as a hexadecimal digit, -1 for the others: one load a
+// digit of every bitmap row.
+constexpr struct HexValues {
+    std::int8_t of[256];
+} hex_values = [] {
+    HexValues values{};
+    for (int c = 0; c < 256; ++c) {
+        values.of[c] = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                     : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    }
+    return values;
+}();
+
 int hex_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+    return hex_values.of[static_cast<unsigned char>(c)];
 }
 
 // One decimal number with an optional sign, saturated to 32 bits; returns
@@ -87,9 +97,9 @@ HexRow scan_hex_row(const char* line) {
     if (*text == '-' || *text == '+') ++text;
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X') && hex_value(text[2]) >= 0) text += 2;
     row.digits = text;
-    while (hex_value(text[row.digit_count]) >= 0) ++row.digit_count;
-    for (int i = row.digit_count > 16 ? row.digit_count - 16 : 0; i < row.digit_count; ++i) {
-        row.low = row.low << 4 | static_cast<std::uint64_t>(hex_value(text[i]));
+    // Shifting in every digit leaves the last 16 in the low bits.
+    for (int digit; (digit = hex_value(text[row.digit_count])) >= 0; ++row.digit_count) {
+        row.low = row.low << 4 | static_cast<std::uint64_t>(digit);
     }
     if (row.negative) row.low = ~row.low + 1;
     return row;

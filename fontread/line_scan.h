@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "font_stream.h"
 
@@ -31,6 +32,38 @@ inline bool scan_keyword_number(const char* line, const char (&keyword)[size], s
     return values != nullptr && scan_numbers(values, &value, 1) == 1;
 }
 
+// A plain keyword line read in place, without copying it: the keyword,
+// then count numbers each after one space, each an optional minus and one
+// to nine digits, then LF or CR LF, within one piece. Gives the bytes of
+// the line, its end included, or 0 for any other text, which the general
+// scan then reads; the numbers are those the general scan gives. Inline:
+// it runs for every glyph's ENCODING and BBX lines.
+inline std::size_t read_plain_values(const unsigned char* text, std::size_t available, std::size_t at,
+                                     std::int32_t* values, int count) {
+    const std::size_t end = available < piece_chars ? available : piece_chars;
+    for (int v = 0; v < count; ++v) {
+        if (at + 2 >= end || text[at] != ' ') return 0;
+        const bool negative = text[++at] == '-';
+        at += negative;
+        const std::size_t digits_end = at + 9 < end ? at + 9 : end;
+        const std::size_t first_digit = at;
+        std::uint32_t magnitude = 0;
+        for (unsigned digit; at < digits_end && (digit = text[at] - 48u) <= 9; ++at) magnitude = magnitude * 10 + digit;
+        if (at == first_digit || at == end || text[at] - 48u <= 9) return 0;
+        const auto value = static_cast<std::int32_t>(magnitude);
+        values[v] = negative ? -value : value;
+    }
+    if (text[at] == '\r' && at + 1 < end) ++at;
+    return text[at] == '\n' ? at + 1 : 0;
+}
+
+template <std::size_t size>
+inline std::size_t read_plain_numbers(const unsigned char* text, std::size_t available,
+                                      const char (&keyword)[size], std::int32_t* values, int count) {
+    constexpr std::size_t length = size - 1;
+    if (available < length || std::memcmp(text, keyword, length) != 0) return 0;
+    return read_plain_values(text, available, length, values, count);
+}
 
 // The first white-space-delimited word of text; false when there is none.
 bool scan_word(const char* text, char (&word)[line_capacity]);

@@ -7,7 +7,7 @@
 // value read from the font is clamped before it meets arithmetic, and
 // placement is computed in 64 bits, so no font can overflow it. Rows of any
 // width are read as one hexadecimal number; only its bits that land in the
-// grid are looked at.
+// grid are looked at, by one shift where the glyph is at most 64 dots wide.
 #include "rasterizer.h"
 
 #include <algorithm>
@@ -18,10 +18,17 @@ namespace {
 
 constexpr int grid_size = 64;
 
-// Grid row y holds column x in bit x.
+// Grid row y holds column x in bit 63 - x, the order of a bitmap row's
+// dots in its number.
 struct WorkGrid {
     std::uint64_t rows[grid_size];
 };
+
+// Columns first..end - 1 of a grid row, 0 <= first < end <= 64.
+std::uint64_t grid_columns(std::int64_t first, std::int64_t end) {
+    const std::uint64_t from_first = ~std::uint64_t{0} >> first;
+    return end >= grid_size ? from_first : from_first & ~(~std::uint64_t{0} >> end);
+}
 
 struct GlyphBox {
     std::int32_t width;
@@ -95,22 +102,34 @@ void skip_to_bitmap(FontStream& stream) {
     }
 }
 
-// Plots one bitmap row at grid row y. The row's hex digits cover whole
-// bytes, so glyph column c is bit 8 * ceil(width / 8) - 1 - c of its value.
-void plot_row(WorkGrid& grid, std::int64_t y, const HexRow& row, const GlyphBox& box,
-              std::int64_t x_pos) {
-    if (y < 0 || y >= grid_size) return;
+// A bitmap row's dots at their grid columns, where the glyph's column c
+// lands on column x_pos + c. The row's hex digits cover whole bytes, so
+// glyph column c is bit 8 * ceil(width / 8) - 1 - c of its value. Only the
+// columns first_x..end_x - 1 count.
+std::uint64_t row_dots(const HexRow& row, const GlyphBox& box, std::int64_t x_pos, std::int64_t first_x,
+                       std::int64_t end_x) {
     const std::int64_t top_bit = 8 * ((std::int64_t{box.width} + 7) / 8) - 1;
-    const std::int64_t first = x_pos < 0 ? -x_pos : 0;
-    const std::int64_t end = std::min<std::int64_t>(box.width, grid_size - x_pos);
-    for (std::int64_t c = first; c < end; ++c) {
-        const std::uint64_t column_bit = std::uint64_t{1} << (x_pos + c);
-        if (hex_row_bit(row, top_bit - c)) {
-            grid.rows[y] |= column_bit;
-        } else {
-            grid.rows[y] &= ~column_bit;
-        }
+    if (top_bit < 64) {
+        // Here 0 <= first_x < end_x <= 64 and -64 < x_pos < 64.
+        const std::uint64_t columns = row.low << (63 - top_bit);
+        return x_pos >= 0 ? columns >> x_pos : columns << -x_pos;
     }
+    std::uint64_t dots = 0;
+    for (std::int64_t x = first_x; x < end_x; ++x) {
+        if (hex_row_bit(row, top_bit - (x - x_pos))) dots |= grid_columns(x, x + 1);
+    }
+    return dots;
+}
+
+// Plots one bitmap row at grid row y: the glyph's columns on the grid take
+// the row's dots, set or clear.
+void plot_row(WorkGrid& grid, std::int64_t y, const HexRow& row, const GlyphBox& box, std::int64_t x_pos) {
+    if (y < 0 || y >= grid_size) return;
+    const std::int64_t first_x = std::max<std::int64_t>(x_pos, 0);
+    const std::int64_t end_x = std::min<std::int64_t>(x_pos + box.width, grid_size);
+    if (first_x >= end_x) return;
+    const std::uint64_t columns = grid_columns(first_x, end_x);
+    grid.rows[y] = (grid.rows[y] & ~columns) | (row_dots(row, box, x_pos, first_x, end_x) & columns);
 }
 
 // Reads the glyph's rows. Rows missing at end of file, or cut short by an
@@ -131,8 +150,17 @@ void cell_span(int index, double scale, std::int64_t& first, std::int64_t& end) 
     end = std::min<std::int64_t>(grid_size, truncate_to_integer((index + 1) * scale + 0.01));
 }
 
+// The grid columns that cell column tx covers, 0 for none.
+std::uint64_t cell_columns(int tx, double x_scale) {
+    std::int64_t first, end;
+    cell_span(tx, x_scale, first, end);
+    return first < end ? grid_columns(first, end) : 0;
+}
+
 // A cell dot is on when any grid dot in its area is set.
 CellDots reduce_grid(const WorkGrid& grid, const Placement& place, int width, int height) {
+    std::uint64_t columns[max_cell_size];
+    for (int tx = 0; tx < width; ++tx) columns[tx] = cell_columns(tx, place.x_scale);
     CellDots dots{};
     for (int ty = 0; ty < height; ++ty) {
         std::int64_t row_first, row_end;
@@ -140,13 +168,7 @@ CellDots reduce_grid(const WorkGrid& grid, const Placement& place, int width, in
         std::uint64_t covered = 0;
         for (std::int64_t y = row_first; y < row_end; ++y) covered |= grid.rows[y];
         for (int tx = 0; tx < width; ++tx) {
-            std::int64_t column_first, column_end;
-            cell_span(tx, place.x_scale, column_first, column_end);
-            if (column_first >= column_end) continue;
-            const std::int64_t span = column_end - column_first;
-            const std::uint64_t mask = (span == grid_size ? ~std::uint64_t{0} : (std::uint64_t{1} << span) - 1)
-                                       << column_first;
-            if (covered & mask) dots.rows[ty] |= static_cast<std::uint16_t>(0x8000u >> tx);
+            if (covered & columns[tx]) dots.rows[ty] |= static_cast<std::uint16_t>(0x8000u >> tx);
         }
     }
     return dots;

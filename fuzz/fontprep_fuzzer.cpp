@@ -45,7 +45,7 @@ void check_written_font(const GlyphTable& table, const SourceFont& font, Numberi
     const std::string text = write_bdf(table, properties);
     check_lines(text);
     require(open_fuzz_font(stream, reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), 0));
-    const HeaderScan scan = scan_font_header(stream, false);
+    const HeaderScan scan = scan_header(stream, false);
     require(scan.error == FontError::none);
     require(scan.header.charset == (output == Numbering::jis ? JIS : UNICODE));
     close_font_stream(stream);

@@ -60,3 +60,9 @@ bool open_fuzz_font(FontStream& stream, const std::uint8_t* data, std::size_t si
     }
     return open_font_stream(stream, font.path);
 }
+
+HeaderScan scan_header(FontStream& stream, bool accept_unknown_charset) {
+    static const EncodingSet none{};
+    static GlyphRecord record;
+    return scan_font_header(stream, accept_unknown_charset, none, record);
+}

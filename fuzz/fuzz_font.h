@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "font_header.h"
 #include "font_stream.h"
 
 // Most comment bytes that may stand before the input: a little less than
@@ -18,6 +19,9 @@ constexpr std::size_t max_padding_bytes = font_buffer_size - 4;
 // opened.
 bool open_fuzz_font(FontStream& stream, const std::uint8_t* data, std::size_t size,
                     std::size_t padding_bytes);
+
+// The header scan, recording no glyph.
+HeaderScan scan_header(FontStream& stream, bool accept_unknown_charset);
 
 // Stops the run as a crash when a property of the result does not hold.
 inline void require(bool holds) {

@@ -38,6 +38,7 @@ run_target() {
 }
 
 run_target scan_font_header_fuzzer fonts
+run_target glyph_record_fuzzer fonts
 run_target rasterize_glyph_fuzzer glyphs
 run_target collect_glyphs_fuzzer fonts
 run_target kanji_pass_fuzzer fonts

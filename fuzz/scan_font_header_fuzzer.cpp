@@ -17,10 +17,10 @@ bool same_header(const FontHeader& a, const FontHeader& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     require(open_fuzz_font(stream, data, size, 0));
-    const HeaderScan strict = scan_font_header(stream, false);
+    const HeaderScan strict = scan_header(stream, false);
     // An unknown registry stops the strict scan where it stands.
     rewind(stream);
-    const HeaderScan lenient = scan_font_header(stream, true);
+    const HeaderScan lenient = scan_header(stream, true);
     require(tell(stream) == 0);
     require(lenient.error != FontError::unknown_charset);
     if (lenient.error == FontError::none) {

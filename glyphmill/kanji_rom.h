@@ -2,8 +2,10 @@
 #pragma once
 #include <cstdint>
 
+#include "encoding_set.h"
 #include "font_header.h"
 #include "font_stream.h"
+#include "glyph_record.h"
 #include "kanji_table.h"
 #include "rom_format.h"
 
@@ -17,7 +19,14 @@ struct KanjiImage {
 // The first slot whose entry equals encoding, or -1.
 int find_kanji_slot(const std::int32_t* table, std::int32_t encoding);
 
-// Reads the font once from its current position; every ENCODING line found
-// in table fills its first slot, up to 1024 matched glyphs.
-void collect_kanji_glyphs(FontStream& stream, const FontHeader& header, const std::int32_t* table,
-                          KanjiImage& image);
+// Every code of the kanji table, in either numbering: what the header scan
+// records for the pass.
+void add_kanji_encodings(EncodingSet& wanted);
+
+// The pass as one reading of the font gives it: every ENCODING line in
+// table fills its first slot, up to 1024 matched glyphs, and the lines a
+// glyph is drawn from are not looked at again for ENCODING lines. The
+// glyphs are those record holds, from the header scan of the font with
+// add_kanji_encodings; where it is full the lines are read on from there.
+void collect_kanji_glyphs(FontStream& stream, const FontHeader& header, const GlyphRecord& record,
+                          const std::int32_t* table, KanjiImage& image);

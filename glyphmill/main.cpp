@@ -9,6 +9,8 @@
 namespace {
 
 FontStream font;
+EncodingSet kanji_encodings;
+GlyphRecord glyphs;
 KanjiImage image;
 
 }  // namespace
@@ -19,16 +21,17 @@ int main(int argc, char** argv) {
     start_converter();
 
     // 1. The font, "-" for standard input; further arguments are ignored.
+    //    One reading validates it and notes where its kanji begin.
     if (argc < 2) fail("usage: glyphmill fontfile.bdf");
     const char* font_name = argv[1];
-    if (!open_font_stream(font, font_name)) fail(std::string("cannot open ") + font_name);
+    add_kanji_encodings(kanji_encodings);
+    const HeaderScan scan = open_and_scan_font(font, font_name, false, kanji_encodings, glyphs);
 
-    // 2. Validate the font and choose its column of the kanji table.
-    const HeaderScan scan = scan_font_header(font, false);
+    // 2. Refuse a font that is not valid, and choose its column of the kanji table.
     if (scan.error != FontError::none) fail(font_error_message(scan, font_name));
 
-    // 3. One pass over the font fills the image.
-    collect_kanji_glyphs(font, scan.header, kanji_code_map.code[scan.header.charset], image);
+    // 3. The pass fills the image from the glyphs the reading noted.
+    collect_kanji_glyphs(font, scan.header, glyphs, kanji_code_map.code[scan.header.charset], image);
     if (font.read_failed) fail(std::string("cannot open ") + font_name);
     close_font_stream(font);
 

@@ -8,6 +8,7 @@
 #include "cell_image.h"
 #include "code_tables.h"
 #include "collect_glyphs.h"
+#include "glyph_record.h"
 #include "test_support.h"
 
 namespace {
@@ -38,15 +39,34 @@ std::string uniform(const std::string& row) {
     return picture;
 }
 
+// font with text inserted before the first line that begins with marker.
+std::string with_line_before(const std::string& font, const std::string& marker, const std::string& text) {
+    const std::size_t at = font.find("\n" + marker) + 1;
+    return font.substr(0, at) + text + (text.back() == '\n' ? "" : "\n") + font.substr(at);
+}
+
+// ENCODING lines of Ａ's Unicode code, which a JIS font's pass does not
+// use, enough to fill the glyph record.
+std::string record_filler() {
+    std::string lines;
+    for (int i = 0; i < glyph_record_capacity + 1; ++i) lines += "ENCODING 65313\n";
+    return lines;
+}
+
 CellImage run_pass(const PassCase& c) {
     ScratchDir dir;
     FontStream stream;
     open_text_stream(stream, dir, c.font);
     CellImage image{};
     const bool first = c.bank == Bank::first_set;
-    const HeaderScan scan = scan_font_header(stream, c.ascii_mode);
+    const PassTables tables = first ? first_set_tables(c.ascii_mode) : second_set_tables();
+    static EncodingSet wanted;
+    static GlyphRecord glyphs;
+    wanted = EncodingSet{};
+    add_wanted_encodings(tables, wanted);
+    const HeaderScan scan = scan_font_header(stream, c.ascii_mode, wanted, glyphs);
     EXPECT_EQ(scan.error, FontError::none) << c.name;
-    collect_glyphs(stream, scan.header, first ? first_set_tables(c.ascii_mode) : second_set_tables(), first_bank(image));
+    collect_glyphs(stream, scan.header, glyphs, tables, first_bank(image));
     close_font_stream(stream);
     return image;
 }
@@ -91,6 +111,13 @@ TEST(CollectGlyphs, FillsCellsAsTheTablesSay) {
         {"composite of two digits side by side",
          font_8x10("JISX0208", {cell_glyph(digit_1, "FF"), cell_glyph(digit_0, "FF")}), Bank::second_set, false,
          {{0x30, uniform("########")}, {0x31, uniform("########")}, {0x3A, uniform("########")}, {0x3B, uniform("########")}}},
+        {"two ENCODING lines before one glyph both take it",
+         with_line_before(font_8x10("JISX0208", {cell_glyph(fullwidth_a, "81")}), "BBX", "ENCODING " + std::to_string(fullwidth_capital_a)),
+         Bank::first_set, false, {{0x41, uniform("#......#")}, {0x61, uniform("#......#")}}},
+        {"glyphs after more wanted ENCODING lines than the record holds",
+         with_line_before(font_8x10("JISX0208", {cell_glyph(fullwidth_a, "81"), cell_glyph(fullwidth_capital_a, "18")}),
+                          "STARTCHAR", record_filler()),
+         Bank::first_set, false, {{0x41, uniform("...##...")}, {0x61, uniform("#......#")}}},
         {"a target the map fills directly gets only the direct glyph",
          font_8x10("JISX0208", {cell_glyph(fullwidth_a, "C0"), cell_glyph(circumflex, "30"), cell_glyph(a_circumflex, "01")}),
          Bank::second_set, false, {{0x40, uniform(".......#")}, {0x60, uniform("##......")}}},

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "glyph_record.h"
 #include "kanji_table.h"
 #include "rom_format.h"
 #include "test_support.h"
@@ -111,6 +112,35 @@ TEST(Glyphmill, StopsAfter1024MatchedGlyphs) {
     glyphs.push_back(kanji(12333, "FFFF"));  // slot 1, never reached
     const Bytes image = run_on_font(jis_font(glyphs));
     EXPECT_EQ(blank_slots(image).size(), 1024u);
+}
+
+// Reading goes on after the lines a glyph is drawn from, so an ENCODING
+// line among them starts no glyph of its own.
+TEST(Glyphmill, EncodingLinesAmongAGlyphsLinesArePassedOver) {
+    const std::string font = jis_font({kanji(12326, "8001"), kanji(12341, "8001")});
+    const std::size_t slot_0_box = font.find("BBX");
+    const Bytes image = run_on_font(font.substr(0, slot_0_box) + "ENCODING 12333\n" + font.substr(slot_0_box));
+    EXPECT_EQ(blank_slots(image).size(), 1022u);
+    EXPECT_TRUE(slot_blank(image, 1)) << "slot 1's ENCODING line lies among slot 0's lines";
+    EXPECT_FALSE(slot_blank(image, 2)) << "slot 2 follows the glyph of slot 0";
+}
+
+// More wanted ENCODING lines than the glyph record holds (here Unicode codes
+// of kanji in a JIS font): the kanji after them are read on from the file,
+// and a glyph drawn across the end of the record passes over the lines it
+// was drawn from there too.
+TEST(Glyphmill, KanjiBeyondAFullGlyphRecordAreStillFound) {
+    std::string filler;
+    for (int i = 0; i + 1 < glyph_record_capacity; ++i) filler += "ENCODING 24859\n";
+    const std::string font = jis_font({kanji(12326, "8001"), kanji(12341, "8001")});
+    const std::size_t first_glyph = font.find("STARTCHAR");
+    const std::size_t slot_0_box = font.find("BBX");
+    const Bytes image = run_on_font(font.substr(0, first_glyph) + filler + font.substr(first_glyph, slot_0_box - first_glyph) +
+                                    "ENCODING 12333\n" + font.substr(slot_0_box));
+    EXPECT_EQ(blank_slots(image).size(), 1022u);
+    EXPECT_FALSE(slot_blank(image, 0)) << "the last glyph the record holds";
+    EXPECT_TRUE(slot_blank(image, 1)) << "the first ENCODING line left out lies among slot 0's lines";
+    EXPECT_FALSE(slot_blank(image, 2)) << "read on from the file";
 }
 
 TEST(Glyphmill, UnencodedAndZeroEncodingsMatchNothing) {

@@ -11,24 +11,6 @@
 
 namespace {
 
-// The pieces a 100-byte line buffer gives on a text stream that turns
-// CR LF into LF: at most 99 characters, ending after a newline.
-std::vector<std::string> reference_pieces(const std::string& raw, std::vector<std::int64_t>* starts) {
-    std::vector<std::string> pieces;
-    std::size_t i = 0;
-    while (i < raw.size()) {
-        if (starts != nullptr) starts->push_back(static_cast<std::int64_t>(i));
-        std::string piece;
-        while (i < raw.size() && piece.size() < 99) {
-            if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
-            piece += raw[i++];
-            if (piece.back() == '\n') break;
-        }
-        pieces.push_back(piece.substr(0, piece.find('\0')));
-    }
-    return pieces;
-}
-
 std::vector<std::string> stream_pieces(const std::string& raw) {
     ScratchDir dir;
     FontStream stream;

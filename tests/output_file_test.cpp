@@ -153,6 +153,9 @@ const Scene scenes[] = {
     // The spool of a pipe.
     {"file_size_limit_while_spooling", "head -c 300000 /dev/zero > big.bdf",
      "(ulimit -f 100; cat big.bdf | $G -)", 1, "cannot open -\n", "test ! -e KANJIROM.66"},
+    {"file_size_limit_while_copying_font_2_stops_before_the_first_image",
+     "head -c 3000000 /dev/zero > big.bdf && echo old > CGROM60.66", "(ulimit -f 1000; cat big.bdf | $C font.bdf -)",
+     1, "cannot open -\n", "test \"$(cat CGROM60.66)\" = old && test ! -e CGROM66.66"},
     {"spool_in_missing_tmpdir", "", "cat font.bdf | TMPDIR=$PWD/nowhere $G -", 1, "cannot open -\n",
      "test ! -e KANJIROM.66"},
     {"spool_in_tmpdir", "mkdir spool", "cat font.bdf | TMPDIR=$PWD/spool $G -", 0, "",

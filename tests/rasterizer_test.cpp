@@ -28,7 +28,7 @@ std::string rasterize_text(const RasterCase& c) {
     ScratchDir dir;
     FontStream stream;
     open_text_stream(stream, dir, font);
-    const HeaderScan scan = scan_font_header(stream, false);
+    const HeaderScan scan = scan_header(stream, false);
     EXPECT_EQ(scan.error, FontError::none) << c.name;
     char line[line_capacity];
     while (read_line(stream, line) && after_keyword(line, "ENCODING") == nullptr) {
@@ -118,7 +118,7 @@ TEST(Rasterizer, WideRowClippedToGrid) {
     ScratchDir dir;
     FontStream stream;
     open_text_stream(stream, dir, font);
-    HeaderScan scan = scan_font_header(stream, false);
+    HeaderScan scan = scan_header(stream, false);
     scan.header.font_width = 16;  // keep scale 1 so the grid columns show as they are
     char line[line_capacity];
     while (read_line(stream, line) && after_keyword(line, "ENCODING") == nullptr) {

@@ -69,10 +69,32 @@ std::string full_font(const std::string& registry, const std::string& encoding, 
     return font;
 }
 
+std::vector<std::string> reference_pieces(const std::string& raw, std::vector<std::int64_t>* starts) {
+    std::vector<std::string> pieces;
+    std::size_t i = 0;
+    while (i < raw.size()) {
+        if (starts != nullptr) starts->push_back(static_cast<std::int64_t>(i));
+        std::string piece;
+        while (i < raw.size() && piece.size() < 99) {
+            if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+            piece += raw[i++];
+            if (piece.back() == '\n') break;
+        }
+        pieces.push_back(piece.substr(0, piece.find('\0')));
+    }
+    return pieces;
+}
+
 void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::string& text) {
     const std::string path = dir.file("font.bdf");
     write_file(path, text);
     ASSERT_TRUE(open_font_stream(stream, path.c_str()));
+}
+
+HeaderScan scan_header(FontStream& stream, bool accept_unknown_charset) {
+    static const EncodingSet none{};
+    static GlyphRecord record;
+    return scan_font_header(stream, accept_unknown_charset, none, record);
 }
 
 RunResult run_in(const ScratchDir& dir, const std::string& command) {

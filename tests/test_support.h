@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "font_header.h"
 #include "font_stream.h"
 
 using Bytes = std::vector<std::uint8_t>;
@@ -38,8 +39,16 @@ std::string make_font(const std::string& registry, int ascent, int descent,
 std::string full_font(const std::string& registry, const std::string& encoding, int ascent, int descent,
                       const std::vector<TestGlyph>& glyphs);
 
+// The pieces a 100-byte line buffer gives on a text stream that turns
+// CR LF into LF: at most 99 characters, ending after a newline, each cut at
+// a NUL byte; starts, when not null, receives where each begins.
+std::vector<std::string> reference_pieces(const std::string& raw, std::vector<std::int64_t>* starts);
+
 // Opens text as a font stream, through a file in dir.
 void open_text_stream(FontStream& stream, const ScratchDir& dir, const std::string& text);
+
+// The header scan, recording no glyph.
+HeaderScan scan_header(FontStream& stream, bool accept_unknown_charset);
 
 struct RunResult {
     int status;          // exit status, or -1 when the program did not exit normally
