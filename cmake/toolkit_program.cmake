@@ -14,8 +14,28 @@ function(toolkit_program name)
   add_executable(${name} ${program_SOURCES})
   target_link_libraries(${name} PRIVATE ${program_LIBRARIES})
   target_compile_definitions(${name} PRIVATE TOOLKIT_VERSION="${PROJECT_VERSION}")
+  if(EMSCRIPTEN)
+    toolkit_web_module(${name})
+    return()
+  endif()
   install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/man/${name}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  set_property(GLOBAL APPEND PROPERTY TOOLKIT_PROGRAMS ${name})
+endfunction()
+
+# In the web build (Emscripten) a program is NAME.js and NAME.wasm: a
+# factory createNAME (createGlyphmill, ...) that makes a fresh instance of
+# the program with its own files in memory (MEMFS), whose callMain(args)
+# runs main once and returns its exit status. The site in web/ runs them;
+# nothing is installed.
+function(toolkit_web_module name)
+  string(SUBSTRING ${name} 0 1 first)
+  string(TOUPPER ${first} first)
+  string(SUBSTRING ${name} 1 -1 rest)
+  target_link_options(${name} PRIVATE
+    -sMODULARIZE=1 -sEXPORT_NAME=create${first}${rest}
+    -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
+    -sEXPORTED_RUNTIME_METHODS=callMain,FS -sENVIRONMENT=web,worker,node)
   set_property(GLOBAL APPEND PROPERTY TOOLKIT_PROGRAMS ${name})
 endfunction()
 

@@ -89,7 +89,14 @@ bool seek_file(std::FILE* file, std::int64_t position) {
 }
 
 bool is_seekable(std::FILE* file) {
+#if defined(__EMSCRIPTEN__)
+    // Emscripten's file systems may claim to seek a device or a pipe without
+    // moving in it, and a font read twice from one would be read wrong: only
+    // a regular file is read in place, anything else is spooled.
+    return regular_file_size(file) >= 0;
+#else
     return std::fseek(file, 0, SEEK_CUR) == 0;
+#endif
 }
 
 std::int64_t regular_file_size(std::FILE* file) {
