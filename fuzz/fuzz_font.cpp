@@ -3,8 +3,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -36,6 +38,40 @@ bool write_at(int descriptor, const void* bytes, std::size_t size, off_t offset)
     return size == 0 || pwrite(descriptor, bytes, size, offset) == static_cast<ssize_t>(size);
 }
 
+// Whole comment lines of the padding, twice as long as the stream's buffer
+// when written twice over.
+constexpr std::size_t trailing_comment_bytes = max_padding_bytes / padding_line_bytes * padding_line_bytes;
+
+bool write_all(int descriptor, const void* bytes, std::size_t size) {
+    const auto* next = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const ssize_t written = write(descriptor, next, size);
+        if (written <= 0) return false;
+        next += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// The input, a newline ending its last line, and the trailing comments.
+bool write_followed_by_comments(int descriptor, const std::uint8_t* data, std::size_t size) {
+    const char* comments = scratch_font().padding;
+    return write_all(descriptor, data, size) && write_all(descriptor, "\n", 1) &&
+           write_all(descriptor, comments, trailing_comment_bytes) &&
+           write_all(descriptor, comments, trailing_comment_bytes);
+}
+
+std::thread pipe_writer;
+
+void write_to_pipe(int descriptor, const std::uint8_t* data, std::size_t size, bool followed_by_comments) {
+    if (followed_by_comments) {
+        write_followed_by_comments(descriptor, data, size);
+    } else {
+        write_all(descriptor, data, size);
+    }
+    close(descriptor);
+}
+
 }  // namespace
 
 // The code under test allocates nothing; only the C library's file stream
@@ -59,6 +95,36 @@ bool open_fuzz_font(FontStream& stream, const std::uint8_t* data, std::size_t si
         return false;
     }
     return open_font_stream(stream, font.path);
+}
+
+bool open_fuzz_font_followed_by_comments(FontStream& stream, const std::uint8_t* data, std::size_t size) {
+    ScratchFont& font = scratch_font();
+    if (font.descriptor < 0 || ftruncate(font.descriptor, 0) != 0 || lseek(font.descriptor, 0, SEEK_SET) != 0 ||
+        !write_followed_by_comments(font.descriptor, data, size)) {
+        return false;
+    }
+    return open_font_stream(stream, font.path);
+}
+
+bool open_fuzz_font_on_pipe(FontStream& stream, const std::uint8_t* data, std::size_t size,
+                            bool followed_by_comments) {
+    // A reader that stops early closes the pipe; the writer then sees an error.
+    std::signal(SIGPIPE, SIG_IGN);
+    scratch_font();
+    int ends[2];
+    if (pipe(ends) != 0) return false;
+    pipe_writer = std::thread(write_to_pipe, ends[1], data, size, followed_by_comments);
+    char path[32];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", ends[0]);
+    const bool opened = open_font_stream(stream, path);
+    close(ends[0]);
+    if (!opened) pipe_writer.join();
+    return opened;
+}
+
+void close_fuzz_font_on_pipe(FontStream& stream) {
+    close_font_stream(stream);
+    pipe_writer.join();
 }
 
 HeaderScan scan_header(FontStream& stream, bool accept_unknown_charset) {
