@@ -62,10 +62,10 @@ struct Scan {
     std::int32_t box[4];
 };
 
-// An ENCODING piece that started at piece_start and has just been read.
-void take_encoding(Scan& scan, std::int32_t encoding, std::int64_t piece_start) {
-    scan.encoding = encoding;
-    if (!may_be_wanted(scan.wanted, encoding)) return;
+// A wanted ENCODING piece, noted in the record; on a pipe its glyph's
+// reading begins, or, past the record's capacity, the rest of the font is
+// kept.
+void record_wanted_glyph(Scan& scan, std::int32_t encoding, std::int64_t piece_start) {
     record_glyph(scan.record, encoding, piece_start, tell(scan.stream));
     if (!scan.following) return;
     if (scan.record.full) {
@@ -76,6 +76,12 @@ void take_encoding(Scan& scan, std::int32_t encoding, std::int64_t piece_start) 
     }
     begin_glyph_reading(scan.readings);
     keep_from(scan.stream, tell(scan.stream));
+}
+
+// An ENCODING piece that started at piece_start and has just been read.
+inline void take_encoding(Scan& scan, std::int32_t encoding, std::int64_t piece_start) {
+    scan.encoding = encoding;
+    if (may_be_wanted(scan.wanted, encoding)) record_wanted_glyph(scan, encoding, piece_start);
 }
 
 // Moves on to the next piece that may begin a keyword. While some glyph
