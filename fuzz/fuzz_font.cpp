@@ -38,9 +38,14 @@ bool write_at(int descriptor, const void* bytes, std::size_t size, off_t offset)
     return size == 0 || pwrite(descriptor, bytes, size, offset) == static_cast<ssize_t>(size);
 }
 
-// Whole comment lines of the padding, twice as long as the stream's buffer
-// when written twice over.
+// Whole comment lines of the padding, written twice over: the first time
+// all of them, then as many as make the whole longer than the stream's
+// buffer by more than a piece.
 constexpr std::size_t trailing_comment_bytes = max_padding_bytes / padding_line_bytes * padding_line_bytes;
+constexpr std::size_t more_comment_bytes =
+    (font_buffer_size + piece_raw_bytes - trailing_comment_bytes) / padding_line_bytes * padding_line_bytes +
+    padding_line_bytes;
+static_assert(trailing_comment_bytes + more_comment_bytes > font_buffer_size + piece_raw_bytes);
 
 bool write_all(int descriptor, const void* bytes, std::size_t size) {
     const auto* next = static_cast<const char*>(bytes);
@@ -58,7 +63,7 @@ bool write_followed_by_comments(int descriptor, const std::uint8_t* data, std::s
     const char* comments = scratch_font().padding;
     return write_all(descriptor, data, size) && write_all(descriptor, "\n", 1) &&
            write_all(descriptor, comments, trailing_comment_bytes) &&
-           write_all(descriptor, comments, trailing_comment_bytes);
+           write_all(descriptor, comments, more_comment_bytes);
 }
 
 std::thread pipe_writer;
