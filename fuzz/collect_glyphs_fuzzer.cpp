@@ -61,13 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(followed ? open_fuzz_font_followed_by_comments(stream, data, size) : open_fuzz_font(stream, data, size, 0));
     run_passes(ascii_mode, from_file);
     close_font_stream(stream);
-    require(open_fuzz_font_on_pipe(stream, data, size, followed));
-    run_passes(ascii_mode, from_pipe);
-    close_fuzz_font_on_pipe(stream);
-    require(std::memcmp(from_file.image.cells, from_pipe.image.cells, sizeof from_file.image.cells) == 0);
-    require(from_file.error == from_pipe.error && from_file.read_failed == from_pipe.read_failed);
     for (const auto& cell : from_file.image.cells) {
         for (int row = cell_glyph_rows; row < cell_bytes; ++row) require(cell[row] == 0);
     }
+    if (!fits_on_pipe(size)) return 0;
+    require(open_fuzz_font_on_pipe(stream, data, size, followed));
+    run_passes(ascii_mode, from_pipe);
+    close_font_stream(stream);
+    require(std::memcmp(from_file.image.cells, from_pipe.image.cells, sizeof from_file.image.cells) == 0);
+    require(from_file.error == from_pipe.error && from_file.read_failed == from_pipe.read_failed);
     return 0;
 }

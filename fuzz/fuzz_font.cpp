@@ -1,12 +1,11 @@
 #include "fuzz_font.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -66,16 +65,8 @@ bool write_followed_by_comments(int descriptor, const std::uint8_t* data, std::s
            write_all(descriptor, comments, more_comment_bytes);
 }
 
-std::thread pipe_writer;
-
-void write_to_pipe(int descriptor, const std::uint8_t* data, std::size_t size, bool followed_by_comments) {
-    if (followed_by_comments) {
-        write_followed_by_comments(descriptor, data, size);
-    } else {
-        write_all(descriptor, data, size);
-    }
-    close(descriptor);
-}
+// The most a pipe may hold for an ordinary user, by default.
+constexpr int pipe_capacity = 1 << 20;
 
 }  // namespace
 
@@ -111,25 +102,24 @@ bool open_fuzz_font_followed_by_comments(FontStream& stream, const std::uint8_t*
     return open_font_stream(stream, font.path);
 }
 
+bool fits_on_pipe(std::size_t size) {
+    return size + 1 + trailing_comment_bytes + more_comment_bytes <= pipe_capacity;
+}
+
 bool open_fuzz_font_on_pipe(FontStream& stream, const std::uint8_t* data, std::size_t size,
                             bool followed_by_comments) {
-    // A reader that stops early closes the pipe; the writer then sees an error.
-    std::signal(SIGPIPE, SIG_IGN);
     scratch_font();
     int ends[2];
     if (pipe(ends) != 0) return false;
-    pipe_writer = std::thread(write_to_pipe, ends[1], data, size, followed_by_comments);
+    const bool written = fcntl(ends[1], F_SETPIPE_SZ, pipe_capacity) >= pipe_capacity &&
+                         (followed_by_comments ? write_followed_by_comments(ends[1], data, size)
+                                               : write_all(ends[1], data, size));
+    close(ends[1]);
     char path[32];
     std::snprintf(path, sizeof path, "/proc/self/fd/%d", ends[0]);
-    const bool opened = open_font_stream(stream, path);
+    const bool opened = written && open_font_stream(stream, path);
     close(ends[0]);
-    if (!opened) pipe_writer.join();
     return opened;
-}
-
-void close_fuzz_font_on_pipe(FontStream& stream) {
-    close_font_stream(stream);
-    pipe_writer.join();
 }
 
 HeaderScan scan_header(FontStream& stream, bool accept_unknown_charset) {
