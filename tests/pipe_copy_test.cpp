@@ -171,4 +171,15 @@ TEST(PipeCopyRoom, OnlyTheDrawnGlyphsAreCopied) {
     EXPECT_TRUE(pipe.image == file.image);
 }
 
+// A scan that stops at a registry it does not take leaves nothing to read
+// again: the glyph whose lines were being followed is not kept to the end.
+TEST(PipeCopyRoom, NothingIsKeptPastAnUnknownRegistry) {
+    ScratchDir dir;
+    write_file(dir.file("font.bdf"), "STARTFONT 2.1\nENCODING 12326\nCHARSET_REGISTRY \"KOI8\"\n" +
+                                         comments(3000000) + "ENDFONT\n");
+    const Outcome pipe = run_for(dir, "(ulimit -f 200; cat font.bdf | " + glyphmill + " -)", "KANJIROM.66");
+    EXPECT_EQ(pipe.run.status, 1);
+    EXPECT_EQ(pipe.run.output, "cannot convert for charset \"KOI8\"\n");
+}
+
 }  // namespace
