@@ -7,6 +7,7 @@
 
 #include "keyword_pieces.h"
 #include "line_scan.h"
+#include "rasterizer.h"
 
 namespace {
 
@@ -46,6 +47,10 @@ struct Scan {
     bool accept_unknown_charset;
     const EncodingSet& wanted;
     GlyphRecord& record;
+    // On a pipe: the readings of the recorded glyphs that the passes will
+    // make again, so that the copy keeps only what they read.
+    bool following;
+    GlyphReadings readings;
     HeaderScan result;
     std::int32_t encoding;  // of the glyph being read
     std::int64_t minimum;
@@ -57,10 +62,43 @@ struct Scan {
     std::int32_t box[4];
 };
 
+// A wanted ENCODING piece, noted in the record; on a pipe its glyph's
+// reading begins, or, past the record's capacity, the rest of the font is
+// kept.
+void record_wanted_glyph(Scan& scan, std::int32_t encoding, std::int64_t piece_start) {
+    record_glyph(scan.record, encoding, piece_start, tell(scan.stream));
+    if (!scan.following) return;
+    if (scan.record.full) {
+        // The passes read on from the first glyph left out to the end.
+        keep_from(scan.stream, scan.record.unrecorded);
+        scan.following = false;
+        return;
+    }
+    begin_glyph_reading(scan.readings);
+    keep_from(scan.stream, tell(scan.stream));
+}
+
 // An ENCODING piece that started at piece_start and has just been read.
-void take_encoding(Scan& scan, std::int32_t encoding, std::int64_t piece_start) {
+inline void take_encoding(Scan& scan, std::int32_t encoding, std::int64_t piece_start) {
     scan.encoding = encoding;
-    if (may_be_wanted(scan.wanted, encoding)) record_glyph(scan.record, encoding, piece_start, tell(scan.stream));
+    if (may_be_wanted(scan.wanted, encoding)) record_wanted_glyph(scan, encoding, piece_start);
+}
+
+// Moves on to the next piece that may begin a keyword. While some glyph
+// readings are open, every piece on the way is followed, and the copy keeps
+// the pieces up to where the last of them ends.
+bool next_keyword_piece(Scan& scan) {
+    FontStream& stream = scan.stream;
+    while (scan.following && glyph_readings_open(scan.readings)) {
+        if (!buffer_piece(stream)) return false;
+        char line[line_capacity];
+        const std::size_t size = copy_piece(stream, line);
+        follow_glyph_readings(scan.readings, line);
+        if (!glyph_readings_open(scan.readings)) keep_until(stream, tell(stream) + static_cast<std::int64_t>(size));
+        if (piece_begins_keyword(stream, header_keywords)) return true;
+        stream.cursor += size;
+    }
+    return find_keyword_piece(stream, header_keywords);
 }
 
 // Folds a BBX line's width and x-offset into the font's extent.
@@ -151,10 +189,14 @@ HeaderScan scan_font_header(FontStream& stream, bool accept_unknown_charset, con
                             GlyphRecord& record) {
     record.count = 0;
     record.full = false;
-    Scan scan{stream, accept_unknown_charset, wanted, record, {}, 0, 999, -1, false, 0, {}, {}};
+    const bool following = copy_kept_spans_only(stream);
+    Scan scan{stream, accept_unknown_charset, wanted, record, following, {}, {}, 0, 999, -1, false, 0, {}, {}};
     scan.result.header = {0, -1, -1, JIS};
     bool going = true;
-    while (going && find_keyword_piece(stream, header_keywords)) going = take_plain_line(scan) || take_line(scan);
+    while (going && next_keyword_piece(scan)) going = take_plain_line(scan) || take_line(scan);
+    // A scan stopped by a registry it does not tolerate leaves no pass to run
+    // on the font: the rest of a font on a pipe need not be kept.
+    if (!going) keep_until(stream, tell(stream));
     if (going) judge_font(scan);
     rewind(stream);
     return scan.result;

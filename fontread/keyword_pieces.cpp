@@ -7,11 +7,6 @@
 
 namespace {
 
-bool begins_keyword(const KeywordStarts& starts, const unsigned char* piece) {
-    const std::uint16_t next = starts.next_two[piece[0]];
-    return next != 0 && next == two_bytes(piece + 1);
-}
-
 enum class Passed { to_keyword, some, none };
 
 // Blocks in a row without a newline after which the line being passed
@@ -69,7 +64,7 @@ constexpr KeywordStarts encoding_keyword = keyword_starts({"ENCODING"});
 
 bool find_keyword_piece(FontStream& stream, const KeywordStarts& starts) {
     while (buffer_piece(stream)) {
-        if (stream.filled - stream.cursor >= 3 && begins_keyword(starts, stream.buffer + stream.cursor)) return true;
+        if (piece_begins_keyword(stream, starts)) return true;
         const Passed passed = pass_short_pieces(stream, starts);
         if (passed == Passed::to_keyword) return true;
         if (passed == Passed::none) stream.cursor += piece_size(stream);

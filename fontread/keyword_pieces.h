@@ -39,6 +39,17 @@ consteval KeywordStarts keyword_starts(std::initializer_list<const char*> keywor
     return starts;
 }
 
+// Whether the first three bytes at a piece begin one of the keywords.
+inline bool begins_keyword(const KeywordStarts& starts, const unsigned char* piece) {
+    const std::uint16_t next = starts.next_two[piece[0]];
+    return next != 0 && next == two_bytes(piece + 1);
+}
+
+// Whether the buffered piece at the cursor begins one of the keywords.
+inline bool piece_begins_keyword(const FontStream& stream, const KeywordStarts& starts) {
+    return stream.filled - stream.cursor >= 3 && begins_keyword(starts, stream.buffer + stream.cursor);
+}
+
 // Moves the stream on to the next piece, the one at the cursor included,
 // whose first three bytes begin one of the keywords; false at end of file.
 // The whole piece is then in the buffer at the cursor.

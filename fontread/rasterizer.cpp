@@ -53,16 +53,28 @@ std::int64_t truncate_to_integer(double value) {
     return static_cast<std::int64_t>(value);
 }
 
+// The lines that end each stage of a glyph's reading.
+bool is_box_line(const char* line, GlyphBox& box) {
+    const char* values = after_keyword(line, "BBX");
+    std::int32_t numbers[4];
+    if (values == nullptr || scan_numbers(values, numbers, 4) != 4) return false;
+    box = {numbers[0], numbers[1], numbers[2], numbers[3]};
+    return true;
+}
+
+bool is_bitmap_line(const char* line) {
+    return after_keyword(line, "BITMAP") != nullptr;
+}
+
+bool is_end_line(const char* line) {
+    return after_keyword(line, "ENDCHAR") != nullptr;
+}
+
 // Reads on until a BBX line with all four numbers; false at end of file.
 bool read_glyph_box(FontStream& stream, GlyphBox& box) {
     char line[line_capacity];
     while (read_line(stream, line)) {
-        const char* values = after_keyword(line, "BBX");
-        std::int32_t numbers[4];
-        if (values != nullptr && scan_numbers(values, numbers, 4) == 4) {
-            box = {numbers[0], numbers[1], numbers[2], numbers[3]};
-            return true;
-        }
+        if (is_box_line(line, box)) return true;
     }
     return false;
 }
@@ -98,7 +110,7 @@ Placement place_glyph(const GlyphBox& box, const FontHeader& header, int width, 
 void skip_to_bitmap(FontStream& stream) {
     char line[line_capacity];
     while (read_line(stream, line)) {
-        if (after_keyword(line, "BITMAP") != nullptr) return;
+        if (is_bitmap_line(line)) return;
     }
 }
 
@@ -138,7 +150,7 @@ void plot_bitmap(FontStream& stream, WorkGrid& grid, const GlyphBox& box, const 
                  const Placement& place) {
     char line[line_capacity];
     for (std::int64_t r = 0; r < box.height; ++r) {
-        if (!read_line(stream, line) || after_keyword(line, "ENDCHAR") != nullptr) return;
+        if (!read_line(stream, line) || is_end_line(line)) return;
         const std::int64_t y = header.font_ascent + r - box.height - place.y_pos;
         plot_row(grid, y, scan_hex_row(line), box, place.x_pos);
     }
@@ -186,4 +198,20 @@ CellDots rasterize_glyph(FontStream& stream, const FontHeader& header, int width
     plot_bitmap(stream, grid, box, header, place);
     if (box.height <= 0) return CellDots{};
     return reduce_grid(grid, place, width, height);
+}
+
+void follow_glyph_readings(GlyphReadings& readings, const char* line) {
+    // Each stage looks at the pieces after the one that began it.
+    if (readings.rows_left > 0) readings.rows_left = is_end_line(line) ? 0 : readings.rows_left - 1;
+    if (readings.seeking_bitmap && is_bitmap_line(line)) {
+        readings.rows_left = std::max(readings.rows_left, readings.bitmap_rows);
+        readings.seeking_bitmap = false;
+        readings.bitmap_rows = 0;
+    }
+    GlyphBox box;
+    if (readings.seeking_box && is_box_line(line, box)) {
+        readings.bitmap_rows = std::max<std::int64_t>(readings.bitmap_rows, box.height);
+        readings.seeking_bitmap = true;
+        readings.seeking_box = false;
+    }
 }

@@ -14,6 +14,10 @@ bool seek_file(std::FILE* file, std::int64_t position);
 // terminals.
 bool is_seekable(std::FILE* file);
 
+// Lets a pipe hold at least bytes where the system allows it, so that the
+// writer can run that far ahead of the reader; anything else is left as is.
+void widen_pipe(std::FILE* file, std::size_t bytes);
+
 // The size of a regular file, or -1 for anything else (a pipe, a device).
 std::int64_t regular_file_size(std::FILE* file);
 

@@ -99,6 +99,17 @@ bool is_seekable(std::FILE* file) {
 #endif
 }
 
+void widen_pipe(std::FILE* file, std::size_t bytes) {
+#if defined(F_SETPIPE_SZ) && !defined(__EMSCRIPTEN__)
+    const int descriptor = fileno(file);
+    const int size = fcntl(descriptor, F_GETPIPE_SZ);
+    if (size >= 0 && static_cast<std::size_t>(size) < bytes) fcntl(descriptor, F_SETPIPE_SZ, static_cast<int>(bytes));
+#else
+    (void)file;
+    (void)bytes;
+#endif
+}
+
 std::int64_t regular_file_size(std::FILE* file) {
     struct stat status;
     if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return -1;

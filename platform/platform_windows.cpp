@@ -42,6 +42,8 @@ bool is_seekable(std::FILE* file) {
     return GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) == FILE_TYPE_DISK;
 }
 
+void widen_pipe(std::FILE*, std::size_t) {}
+
 std::int64_t regular_file_size(std::FILE* file) {
     struct _stat64 status;
     if (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return -1;

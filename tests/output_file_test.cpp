@@ -150,11 +150,13 @@ const Scene scenes[] = {
      "test ! -e CGROM66.66"},
     {"closed_standard_output_and_error", "", "$G font.bdf >&- 2>&-", 0, "", kanji_size_is_new},
 
-    // The spool of a pipe.
-    {"file_size_limit_while_spooling", "head -c 300000 /dev/zero > big.bdf",
+    // The spool of a pipe: a glyph whose lines run on to the end of the font
+    // is kept there whole.
+    {"file_size_limit_while_spooling", "{ echo ENCODING 12326; head -c 300000 /dev/zero; } > big.bdf",
      "(ulimit -f 100; cat big.bdf | $G -)", 1, "cannot open -\n", "test ! -e KANJIROM.66"},
     {"file_size_limit_while_copying_font_2_stops_before_the_first_image",
-     "head -c 3000000 /dev/zero > big.bdf && echo old > CGROM60.66", "(ulimit -f 1000; cat big.bdf | $C font.bdf -)",
+     "{ echo ENCODING 65313; head -c 3000000 /dev/zero; } > big.bdf && echo old > CGROM60.66",
+     "(ulimit -f 1000; cat big.bdf | $C font.bdf -)",
      1, "cannot open -\n", "test \"$(cat CGROM60.66)\" = old && test ! -e CGROM66.66"},
     {"spool_in_missing_tmpdir", "", "cat font.bdf | TMPDIR=$PWD/nowhere $G -", 1, "cannot open -\n",
      "test ! -e KANJIROM.66"},
