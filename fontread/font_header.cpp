@@ -196,8 +196,11 @@ HeaderScan scan_font_header(FontStream& stream, bool accept_unknown_charset, con
     while (going && next_keyword_piece(scan)) going = take_plain_line(scan) || take_line(scan);
     // A scan stopped by a registry it does not tolerate leaves no pass to run
     // on the font: the rest of a font on a pipe need not be kept.
-    if (!going) keep_until(stream, tell(stream));
-    if (going) judge_font(scan);
+    if (going) {
+        judge_font(scan);
+    } else {
+        keep_until(stream, tell(stream));
+    }
     rewind(stream);
     return scan.result;
 }

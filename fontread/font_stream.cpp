@@ -91,8 +91,8 @@ void finish_copy(FontStream& stream) {
 // its span ends; false when the copy does not hold it.
 bool find_in_copy(const FontStream& stream, std::int64_t position, std::int64_t& offset, std::int64_t& span_end) {
     const KeptSpan* first = stream.kept_spans;
-    const KeptSpan* after = std::upper_bound(first, first + stream.kept_span_count, position,
-                                             [](std::int64_t at, const KeptSpan& span) { return at < span.font_start; });
+    const auto starts_after = [](std::int64_t at, const KeptSpan& span) { return at < span.font_start; };
+    const KeptSpan* after = std::upper_bound(first, first + stream.kept_span_count, position, starts_after);
     if (after == first || position >= after[-1].font_end) return false;
     offset = after[-1].copy_start + (position - after[-1].font_start);
     span_end = after[-1].font_end;

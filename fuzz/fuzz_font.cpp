@@ -102,15 +102,11 @@ bool open_fuzz_font_followed_by_comments(FontStream& stream, const std::uint8_t*
     return open_font_stream(stream, font.path);
 }
 
-bool fits_on_pipe(std::size_t size) {
-    return size + 1 + trailing_comment_bytes + more_comment_bytes <= pipe_capacity;
-}
-
 bool open_fuzz_font_on_pipe(FontStream& stream, const std::uint8_t* data, std::size_t size,
                             bool followed_by_comments) {
-    scratch_font();
+    const std::size_t font_size = size + (followed_by_comments ? 1 + trailing_comment_bytes + more_comment_bytes : 0);
     int ends[2];
-    if (pipe(ends) != 0) return false;
+    if (font_size > static_cast<std::size_t>(pipe_capacity) || pipe(ends) != 0) return false;
     const bool written = fcntl(ends[1], F_SETPIPE_SZ, pipe_capacity) >= pipe_capacity &&
                          (followed_by_comments ? write_followed_by_comments(ends[1], data, size)
                                                : write_all(ends[1], data, size));

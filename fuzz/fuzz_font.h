@@ -20,8 +20,8 @@ constexpr std::size_t max_padding_bytes = font_buffer_size - 4;
 bool open_fuzz_font(FontStream& stream, const std::uint8_t* data, std::size_t size,
                     std::size_t padding_bytes);
 
-// Opens the input followed by a newline and comment lines twice as long as
-// the stream's buffer, which leave none of the input buffered once the
+// Opens the input followed by a newline and comment lines a little longer
+// than the stream's buffer, which leave none of the input buffered once the
 // font has been read through. False when it cannot be opened.
 bool open_fuzz_font_followed_by_comments(FontStream& stream, const std::uint8_t* data, std::size_t size);
 
@@ -29,9 +29,8 @@ bool open_fuzz_font_followed_by_comments(FontStream& stream, const std::uint8_t*
 // stream copies what its reading keeps, as for standard input; with the
 // comments, all that is read again comes from that copy. The whole font is
 // written into the pipe before it is opened, so no read waits (and none is
-// cut short by the fuzzer's timer signal): fits_on_pipe tells whether an
-// input of that size can be.
-bool fits_on_pipe(std::size_t size);
+// cut short by the fuzzer's timer signal). False when it cannot be: a font
+// larger than the pipe may hold here, or a pipe that cannot be widened.
 bool open_fuzz_font_on_pipe(FontStream& stream, const std::uint8_t* data, std::size_t size,
                             bool followed_by_comments);
 

@@ -50,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(followed ? open_fuzz_font_followed_by_comments(stream, data, size) : open_fuzz_font(stream, data, size, 0));
     run_pass(from_file);
     close_font_stream(stream);
-    if (!fits_on_pipe(size)) return 0;
-    require(open_fuzz_font_on_pipe(stream, data, size, followed));
+    if (!open_fuzz_font_on_pipe(stream, data, size, followed)) return 0;
     run_pass(from_pipe);
     close_font_stream(stream);
     require(std::memcmp(from_file.image.planes, from_pipe.image.planes, sizeof from_file.image.planes) == 0);
